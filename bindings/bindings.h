@@ -1,0 +1,74 @@
+// The binding table and the rule that turns a configured text into a key code.
+//
+// Nothing here touches the platform: the configuration file is reached
+// through an injected profile reader, so the same code runs inside the
+// module, in the checker and in the unit tests.
+#pragma once
+
+#include <array>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+
+namespace holsterkeys {
+
+// A Windows virtual-key code as configured; 0 never fires.
+using KeyCode = std::int32_t;
+// The value stored into the host's slot variable, 2 to 6.
+using SlotNumber = std::int32_t;
+
+struct Binding {
+  const char* key;  // key name in the "Bindings" section
+  SlotNumber slot;
+};
+
+// Row order is both read order and poll order; the last active row wins.
+inline constexpr std::array<Binding, 5> kBindings{{
+    {"handguns", 2},
+    {"machineguns", 5},
+    {"submachine", 4},
+    {"shotgun", 3},
+    {"rifle", 6},
+}};
+inline constexpr std::size_t kBindingCount = kBindings.size();
+
+inline constexpr char kConfigSection[] = "Bindings";
+inline constexpr char kConfigPath[] = ".\\holsterkeys.ini";
+// One value text: at most 99 characters and the terminating NUL.
+inline constexpr std::size_t kValueSize = 100;
+
+using ValueText = char[kValueSize];
+using KeyCodes = std::array<KeyCode, kBindingCount>;
+
+// A profile reader fills `value` with the text of `key` in the "Bindings"
+// section of the configuration file: NUL-terminated, cut to 99 characters,
+// and empty when the file, the section or the key is missing.
+template <class Reader>
+concept ProfileReader = requires(Reader& reader, const char* key, ValueText& value) {
+  reader.read_value(key, value);
+};
+
+// Converts a text as strtol with base 0 does where long is 32 bits wide:
+// decimal, 0x hexadecimal or 0 octal, trailing text ignored, no digits
+// giving 0, and out-of-range numbers clamped to the 32-bit limits.
+KeyCode parse_key_code(const char* text);
+
+// Reads all five texts in row order, then parses them in the same order.
+template <ProfileReader Reader>
+KeyCodes read_key_codes(Reader& reader) {
+  ValueText texts[kBindingCount];
+  for (std::size_t row = 0; row < kBindingCount; ++row) {
+    // A reader that leaves the buffer untouched or unterminated must still
+    // yield a text, so start empty and always end with a NUL.
+    texts[row][0] = '\0';
+    reader.read_value(kBindings[row].key, texts[row]);
+    texts[row][kValueSize - 1] = '\0';
+  }
+  KeyCodes codes{};
+  for (std::size_t row = 0; row < kBindingCount; ++row) {
+    codes[row] = parse_key_code(texts[row]);
+  }
+  return codes;
+}
+
+}  // namespace holsterkeys
