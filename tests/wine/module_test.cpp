@@ -1,0 +1,214 @@
+// The built module inside a stand-in host, on the real Windows API.
+//
+// Every test runs in a process of its own (ctest runs them one at a time,
+// since keys pressed in one process are seen by all). The module, once
+// loaded, stays for the life of the process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "bindings/bindings.h"
+#include "selector/selection_cycle.h"
+#include "tools/host/stand_in_host.h"
+
+namespace holsterkeys {
+namespace {
+
+using namespace host;
+
+// Keys no player has, one per row: F13 to F17.
+constexpr std::array<KeyCode, kBindingCount> kRowKeys{0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+constexpr unsigned kFewCyclesMs = 400;
+constexpr std::int32_t kHostValue = 1;  // a value only the host writes
+
+std::string config_binding(const std::array<KeyCode, kBindingCount>& codes) {
+  std::string text = "[Bindings]\r\n";
+  for (std::size_t row = 0; row < kBindingCount; ++row) {
+    text += std::string(kBindings[row].key) + "=" + std::to_string(codes[row]) + "\r\n";
+  }
+  return text;
+}
+
+// The slot holds `value` now and for a few cycles more.
+testing::AssertionResult slot_stays(std::int32_t value) {
+  const ULONGLONG deadline = GetTickCount64() + kFewCyclesMs;
+  while (GetTickCount64() < deadline) {
+    if (slot_variable() != value) {
+      return testing::AssertionFailure() << "slot became " << slot_variable() << ", not " << value;
+    }
+    Sleep(2);
+  }
+  return testing::AssertionSuccess();
+}
+
+class ModuleInHost : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    folder_ = std::string(temp) + "holsterkeys-" +
+              testing::UnitTest::GetInstance()->current_test_info()->name();
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    SetCurrentDirectoryA(folder_.c_str());
+    release_all();
+    write_config(config_binding(kRowKeys));
+    slot_variable() = kHostValue;
+  }
+  void TearDown() override {
+    release_all();
+    remove_config();
+    SetCurrentDirectoryA("..");
+    RemoveDirectoryA(folder_.c_str());
+  }
+  static void release_all() {
+    for (KeyCode code : kRowKeys) release_key(code);
+  }
+  // Loads the module and lets its worker make a first cycle.
+  static void load() {
+    ASSERT_NE(load_module(), nullptr);
+    Sleep(2 * kCyclePeriodMs);
+  }
+
+ private:
+  std::string folder_;
+};
+
+TEST_F(ModuleInHost, EachRowStoresItsSlot) {
+  load();
+  for (std::size_t row = 0; row < kBindingCount; ++row) {
+    slot_variable() = kHostValue;
+    press_key(kRowKeys[row]);
+    EXPECT_TRUE(wait_for_slot(kBindings[row].slot, kFewCyclesMs)) << kBindings[row].key;
+    release_key(kRowKeys[row]);
+    Sleep(kCyclePeriodMs);
+  }
+}
+
+TEST_F(ModuleInHost, NothingStoredWhileNoKeyIsDown) {
+  load();
+  EXPECT_TRUE(slot_stays(kHostValue));
+}
+
+TEST_F(ModuleInHost, RifleWinsOverShotgunHeldWithIt) {
+  load();
+  press_key(kRowKeys[3]);
+  press_key(kRowKeys[4]);
+  ASSERT_TRUE(wait_for_slot(6, kFewCyclesMs));
+  EXPECT_TRUE(slot_stays(6));
+}
+
+TEST_F(ModuleInHost, RowsOnOneKeyEndOnTheLaterRow) {
+  write_config("[Bindings]\nmachineguns=0x7C\nsubmachine=0x7C\n");
+  load();
+  press_key(0x7C);
+  ASSERT_TRUE(wait_for_slot(4, kFewCyclesMs));
+  EXPECT_TRUE(slot_stays(4));
+}
+
+TEST_F(ModuleInHost, HeldKeyStoresAgainOverTheHostsValue) {
+  load();
+  press_key(kRowKeys[0]);
+  ASSERT_TRUE(wait_for_slot(2, kFewCyclesMs));
+  slot_variable() = kHostValue;
+  EXPECT_TRUE(wait_for_slot(2, kFewCyclesMs));
+}
+
+TEST_F(ModuleInHost, MouseButtonBindingStores) {
+  write_config("[Bindings]\nrifle=5\n");  // the first extra mouse button
+  load();
+  press_key(VK_XBUTTON1);
+  EXPECT_TRUE(wait_for_slot(6, kFewCyclesMs));
+  release_key(VK_XBUTTON1);
+}
+
+TEST_F(ModuleInHost, WithoutFileNothingIsStored) {
+  remove_config();
+  load();
+  for (KeyCode code : kRowKeys) press_key(code);
+  EXPECT_TRUE(slot_stays(kHostValue));
+}
+
+TEST_F(ModuleInHost, KeyNamesAndOddCodesNeverStore) {
+  write_config("[Bindings]\nhandguns=F13\nmachineguns=-124\nsubmachine=0\nshotgun=380\n");
+  load();
+  for (KeyCode code : kRowKeys) press_key(code);
+  EXPECT_TRUE(slot_stays(kHostValue));
+}
+
+TEST_F(ModuleInHost, EditedFileTakesEffectNextCycle) {
+  load();
+  press_key(kRowKeys[3]);
+  ASSERT_TRUE(wait_for_slot(3, kFewCyclesMs));
+  // Rebind the shotgun to the rifle's key while its old key is still held.
+  write_config("[Bindings]\nshotgun=0x80\n");
+  Sleep(2 * kCyclePeriodMs);
+  slot_variable() = kHostValue;
+  EXPECT_TRUE(slot_stays(kHostValue));
+  press_key(0x80);
+  EXPECT_TRUE(wait_for_slot(3, kFewCyclesMs));
+}
+
+DWORD WINAPI host_thread(LPVOID) { return 0; }
+
+TEST_F(ModuleInHost, AddsExactlyOneThread) {
+  ASSERT_EQ(GetModuleHandleA("holsterkeys.dll"), nullptr) << "module loaded by an earlier test";
+  const int before = count_threads();
+  load();
+  EXPECT_EQ(count_threads(), before + 1);
+  // Threads of the host do not reach the module, and add none of its own.
+  HANDLE other = CreateThread(nullptr, 0, host_thread, nullptr, 0, nullptr);
+  WaitForSingleObject(other, INFINITE);
+  CloseHandle(other);
+  EXPECT_EQ(count_threads(), before + 1);
+}
+
+// The worker never stops, so unloading must leave the module in place.
+TEST_F(ModuleInHost, SurvivesFreeLibrary) {
+  HMODULE module = load_module();
+  ASSERT_NE(module, nullptr);
+  Sleep(kCyclePeriodMs);
+  FreeLibrary(module);
+  FreeLibrary(module);
+  press_key(kRowKeys[1]);
+  EXPECT_TRUE(wait_for_slot(5, kFewCyclesMs));
+  EXPECT_NE(GetModuleHandleA("holsterkeys.dll"), nullptr);
+}
+
+struct ProtectionCase {
+  const char* name;
+  DWORD protection;
+};
+
+void PrintTo(const ProtectionCase& protection, std::ostream* out) { *out << protection.name; }
+
+class SlotPageProtected : public ModuleInHost, public testing::WithParamInterface<ProtectionCase> {};
+
+// A slot variable the module may not write is skipped, and the module goes
+// on storing once it may.
+TEST_P(SlotPageProtected, StoreIsSkippedAndHostSurvives) {
+  load();
+  void* page = const_cast<std::int32_t*>(&slot_variable());
+  DWORD previous;
+  ASSERT_TRUE(VirtualProtect(page, sizeof(std::int32_t), GetParam().protection, &previous));
+  press_key(kRowKeys[2]);
+  Sleep(kFewCyclesMs);
+  release_key(kRowKeys[2]);
+  Sleep(kCyclePeriodMs);
+  ASSERT_TRUE(VirtualProtect(page, sizeof(std::int32_t), PAGE_READWRITE, &previous));
+  EXPECT_EQ(slot_variable(), kHostValue);
+  press_key(kRowKeys[2]);
+  EXPECT_TRUE(wait_for_slot(4, kFewCyclesMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protections, SlotPageProtected,
+    testing::Values(ProtectionCase{"ReadOnly", PAGE_READONLY},
+                    ProtectionCase{"NoAccess", PAGE_NOACCESS},
+                    ProtectionCase{"Guard", PAGE_READWRITE | PAGE_GUARD},
+                    ProtectionCase{"ExecuteRead", PAGE_EXECUTE_READ}),
+    [](const testing::TestParamInfo<ProtectionCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace holsterkeys

@@ -1,0 +1,56 @@
+#include "tools/host/player.h"
+
+#include <windows.h>
+
+#include <fstream>
+
+namespace holsterkeys::host {
+namespace {
+
+// Mouse buttons go through SendInput's mouse input, keys through the keyboard.
+INPUT input_for(KeyCode code, bool down) {
+  INPUT input{};
+  switch (code) {
+    case VK_LBUTTON:
+      input.type = INPUT_MOUSE;
+      input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+      break;
+    case VK_RBUTTON:
+      input.type = INPUT_MOUSE;
+      input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+      break;
+    case VK_MBUTTON:
+      input.type = INPUT_MOUSE;
+      input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+      break;
+    case VK_XBUTTON1:
+    case VK_XBUTTON2:
+      input.type = INPUT_MOUSE;
+      input.mi.dwFlags = down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP;
+      input.mi.mouseData = code == VK_XBUTTON1 ? XBUTTON1 : XBUTTON2;
+      break;
+    default:
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = static_cast<WORD>(code);
+      input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  }
+  return input;
+}
+
+void send(KeyCode code, bool down) {
+  INPUT input = input_for(code, down);
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void press_key(KeyCode code) { send(code, true); }
+void release_key(KeyCode code) { send(code, false); }
+
+void write_config(const std::string& text) {
+  std::ofstream(kConfigPath, std::ios::binary | std::ios::trunc) << text;
+}
+
+void remove_config() { DeleteFileA(kConfigPath); }
+
+}  // namespace holsterkeys::host
