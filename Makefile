@@ -1,0 +1,46 @@
+# The front door: `make` builds both presets, `make dll` only the module,
+# `make test` runs the unit tests natively and everything under Wine.
+# Each first installs whatever the machine is missing.
+
+JOBS ?= $(shell nproc)
+export WINEPREFIX := $(CURDIR)/build/wineprefix
+export WINEDEBUG := -all
+# No .NET or HTML engine is wanted, so Wine never asks to install them.
+export WINEDLLOVERRIDES := mscoree,mshtml=
+
+.PHONY: all deps native win32 dll test clean
+
+all: native win32
+
+deps:
+	@bash tools/install-deps.sh
+
+native: deps
+	cmake --preset native
+	cmake --build --preset native --parallel $(JOBS)
+
+win32: deps
+	cmake --preset win32
+	cmake --build --preset win32 --parallel $(JOBS)
+
+dll: deps
+	cmake --preset win32
+	cmake --build --preset win32 --parallel $(JOBS) --target holsterkeys
+
+# The first boot of a prefix takes a while, so it is made once per build tree.
+$(WINEPREFIX)/system.reg: | deps
+	@echo "Preparing the Wine prefix in $(WINEPREFIX)"
+	@wineboot -i >/dev/null 2>&1
+	@wineserver -w
+
+# One Wine server for the whole run saves starting one per test program.
+# wineboot starts Wine's background services first, so that they do not
+# inherit, and hold open, the output pipe of the first test program.
+test: native win32 $(WINEPREFIX)/system.reg
+	@wineserver -p; wineboot >/dev/null 2>&1; status=0; \
+	echo "== unit tests, native"; ctest --preset native || status=1; \
+	echo "== unit and module tests, Windows build under Wine"; ctest --preset win32 || status=1; \
+	wineserver -k; exit $$status
+
+clean:
+	rm -rf build dist
