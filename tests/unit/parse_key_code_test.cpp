@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -57,6 +59,29 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"BeyondSixtyFourBits", std::string(150, '9'), kMax},
         ParseCase{"BeyondSixtyFourBitsNegative", "-" + std::string(150, '9'), kMin}),
     [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
+
+// The C library's strtoll, clamped to 32 bits, is the reference: every
+// combination of blanks, sign, prefix and digits must give the same code.
+TEST(ParseKeyCode, AgreesWithClampedStrtollOnEveryCombination) {
+  const char* const blanks[] = {"", " ", "\t\n\v\f\r "};
+  const char* const signs[] = {"", "+", "-", "--", "+-"};
+  const char* const prefixes[] = {"", "0", "0x", "0X", "00x", "x"};
+  const char* const bodies[] = {"", "0", "7", "8", "9", "19", "ff", "FFg", "z", "2147483647",
+                                "2147483648", "7fffffff", "80000000", "17777777777",
+                                "20000000000", "99999999999999999999999", " 5"};
+  for (const char* blank : blanks) {
+    for (const char* sign : signs) {
+      for (const char* prefix : prefixes) {
+        for (const char* body : bodies) {
+          const std::string text = std::string(blank) + sign + prefix + body;
+          const long long wide = std::strtoll(text.c_str(), nullptr, 0);
+          const KeyCode expected = static_cast<KeyCode>(std::clamp<long long>(wide, kMin, kMax));
+          EXPECT_EQ(parse_key_code(text.c_str()), expected) << "text: \"" << text << "\"";
+        }
+      }
+    }
+  }
+}
 
 // A reader that fills the whole buffer without a terminating NUL must not
 // make the parser run past it: only the first 99 characters count.
