@@ -53,10 +53,11 @@ concept ProfileReader = requires(Reader& reader, const char* key, ValueText& val
 // giving 0, and out-of-range numbers clamped to the 32-bit limits.
 KeyCode parse_key_code(const char* text);
 
-// Reads all five texts in row order, then parses them in the same order.
+using ValueTexts = ValueText[kBindingCount];
+
+// Reads the five value texts in row order.
 template <ProfileReader Reader>
-KeyCodes read_key_codes(Reader& reader) {
-  ValueText texts[kBindingCount];
+void read_value_texts(Reader& reader, ValueTexts& texts) {
   for (std::size_t row = 0; row < kBindingCount; ++row) {
     // A reader that leaves the buffer untouched or unterminated must still
     // yield a text, so start empty and always end with a NUL.
@@ -64,6 +65,13 @@ KeyCodes read_key_codes(Reader& reader) {
     reader.read_value(kBindings[row].key, texts[row]);
     texts[row][kValueSize - 1] = '\0';
   }
+}
+
+// Reads all five texts in row order, then parses them in the same order.
+template <ProfileReader Reader>
+KeyCodes read_key_codes(Reader& reader) {
+  ValueTexts texts;
+  read_value_texts(reader, texts);
   KeyCodes codes{};
   for (std::size_t row = 0; row < kBindingCount; ++row) {
     codes[row] = parse_key_code(texts[row]);

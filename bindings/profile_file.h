@@ -1,14 +1,43 @@
 // A portable reader of initialisation files, for use away from Windows.
 //
 // It gives the text that the Windows profile reader gives for the same file,
-// so the checker and the tests see what the module sees.
+// so the checker and the tests see what the module sees. Its line parser is
+// open to the checker, which explains a file line by line.
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "bindings/bindings.h"
 
 namespace holsterkeys {
+
+// One line of an initialisation file, as the Windows reader takes it.
+struct ProfileLine {
+  enum class Kind {
+    kIgnored,   // blank, a comment, or before the first section
+    kSection,   // "[name]": `name` is the section's name
+    kEntry,     // "key=value": `name` is the key, `value` its text
+    kNoEquals,  // text in a section without '=', which is no key
+  };
+  Kind kind;
+  std::string_view name;
+  std::string_view value;
+  int number;  // counted from 1; CR LF ends one line
+};
+
+// The file's text as the reader sees it: a file that starts with a UTF-16LE
+// byte-order mark is narrowed to one byte per character. Empty when the file
+// cannot be read; `found` tells the two apart.
+std::string read_profile_text(const char* path, bool* found = nullptr);
+
+// Splits a file's text into lines; the views point into `text`.
+std::vector<ProfileLine> parse_profile(std::string_view text);
+
+// Section and key names compare without regard to case.
+bool same_profile_name(std::string_view a, std::string_view b);
 
 // Copies the value of `key` in the first section named `section` of the file
 // at `path` into `value`, cut to `size` - 1 characters and NUL-terminated.

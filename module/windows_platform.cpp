@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "module/windows_profile_file.h"
 #include "selector/selection_cycle.h"
 
 namespace holsterkeys {
@@ -29,7 +30,7 @@ bool slot_is_writable() {
 void WindowsPlatform::wait_ms(unsigned ms) const { Sleep(ms); }
 
 void WindowsPlatform::read_value(const char* key, ValueText& value) const {
-  GetPrivateProfileStringA(kConfigSection, key, "", value, kValueSize, kConfigPath);
+  WindowsProfileFile(kConfigPath).read_value(key, value);
 }
 
 int WindowsPlatform::key_state(KeyCode code) const { return GetAsyncKeyState(code); }

@@ -1,47 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bindings/profile_file.h"
+#include "tests/unit/scratch_folder.h"
 
 namespace holsterkeys {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// Each test works in a folder of its own, which is also the current folder.
-class InScratchFolder : public testing::Test {
- protected:
-  void SetUp() override {
-    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("holsterkeys-") + test->test_suite_name() + "-" + test->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    folder_ = fs::temp_directory_path() / name;
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    previous_ = fs::current_path();
-    fs::current_path(folder_);
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(folder_);
-  }
-  static void write_file(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  static std::string read(const std::string& file, const char* section, const char* key) {
-    char value[kValueSize];
-    read_profile_string(file.c_str(), section, key, value, sizeof value);
-    return value;
-  }
-
- private:
-  fs::path folder_, previous_;
-};
+std::string read(const std::string& file, const char* section, const char* key) {
+  char value[kValueSize];
+  read_profile_string(file.c_str(), section, key, value, sizeof value);
+  return value;
+}
 
 struct ReaderCase {
   const char* name;
