@@ -1,5 +1,6 @@
-# The front door: `make` builds both presets, `make dll` only the module,
-# `make test` runs the unit tests natively and everything under Wine.
+# The front door: `make demo` shows the module at work, `make test` checks
+# it; `make` builds both presets, `make dll` only the module and `make dist`
+# the release zip.
 # Each first installs whatever the machine is missing.
 
 JOBS ?= $(shell nproc)
@@ -8,7 +9,7 @@ export WINEDEBUG := -all
 # No .NET or HTML engine is wanted, so Wine never asks to install them.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps native win32 dll test clean
+.PHONY: all deps native win32 dll test demo dist clean
 
 all: native win32
 
@@ -26,6 +27,18 @@ win32: deps
 dll: deps
 	cmake --preset win32
 	cmake --build --preset win32 --parallel $(JOBS) --target holsterkeys
+
+# The release zip, flat: the DLL, the checker, the sample INI and a readme.
+dist: win32
+	cd build/win32 && cpack -B package
+	mkdir -p dist && cp build/win32/package/holsterkeys-*-win32.zip dist/
+
+# The module at work in the stand-in host, with the sample configuration in
+# the host's working folder. SCRIPT=file plays a session of your own.
+demo: win32 $(WINEPREFIX)/system.reg
+	@rm -rf build/demo && mkdir -p build/demo && cp release/holsterkeys.ini build/demo/
+	@cd build/demo && wineboot >/dev/null 2>&1 && \
+	  wine ../win32/holsterkeys-demo.exe $(if $(SCRIPT),"$(abspath $(SCRIPT))")
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
 $(WINEPREFIX)/system.reg: | deps

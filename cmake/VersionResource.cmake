@@ -1,0 +1,16 @@
+# add_version_resource(TARGET DESCRIPTION): gives a Windows program or DLL a
+# VERSIONINFO resource with the project's version.
+function(add_version_resource target description)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(VERSION_FILE_TYPE VFT_DLL)
+    set(VERSION_FILE_NAME ${target}.dll)
+  else()
+    set(VERSION_FILE_TYPE VFT_APP)
+    set(VERSION_FILE_NAME ${target}.exe)
+  endif()
+  set(VERSION_NAME ${target})
+  set(VERSION_DESCRIPTION "${description}")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${target}-version.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}-version.rc)
+endfunction()
