@@ -9,7 +9,9 @@ export WINEDEBUG := -all
 # No .NET or HTML engine is wanted, so Wine never asks to install them.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all deps native win32 dll test demo dist clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps native win32 fuzz-build dll test fuzz demo dist clean
 
 all: native win32
 
@@ -23,6 +25,14 @@ native: deps
 win32: deps
 	cmake --preset win32
 	cmake --build --preset win32 --parallel $(JOBS)
+
+fuzz-build: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz --parallel $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS; fails on any finding.
+fuzz: fuzz-build
+	@bash tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 dll: deps
 	cmake --preset win32
@@ -49,10 +59,11 @@ $(WINEPREFIX)/system.reg: | deps
 # One Wine server for the whole run saves starting one per test program.
 # wineboot starts Wine's background services first, so that they do not
 # inherit, and hold open, the output pipe of the first test program.
-test: native win32 $(WINEPREFIX)/system.reg
+test: native win32 fuzz-build $(WINEPREFIX)/system.reg
 	@wineserver -p; wineboot >/dev/null 2>&1; status=0; \
 	echo "== unit tests, native"; ctest --preset native || status=1; \
-	echo "== unit and module tests, Windows build under Wine"; ctest --preset win32 || status=1; \
+	echo "== unit, tool and module tests, Windows build under Wine"; ctest --preset win32 || status=1; \
+	echo "== fuzzing, a few seconds each"; bash tests/fuzz/run.sh 5 || status=1; \
 	wineserver -k; exit $$status
 
 clean:

@@ -23,6 +23,14 @@ std::string native_path(const char* path) {
   return result;
 }
 
+// The whole file; false when it cannot be opened.
+bool read_file(const char* path, std::string& bytes) {
+  std::ifstream file(native_path(path), std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return true;
+}
+
 // The ANSI reader returns each UTF-16 character as one byte; characters
 // beyond one byte have no such form and read as '?'.
 std::string narrow_utf16le(std::string_view bytes) {
@@ -96,12 +104,15 @@ bool find_value(std::string_view text, std::string_view section, std::string_vie
 }  // namespace
 
 std::string read_profile_text(const char* path, bool* found) {
-  std::ifstream file(native_path(path), std::ios::binary);
-  if (found != nullptr) *found = static_cast<bool>(file);
-  if (!file) return {};
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.starts_with("\xFF\xFE")) return narrow_utf16le(bytes);
-  return bytes;
+  std::string bytes;
+  const bool opened = read_file(path, bytes);
+  if (found != nullptr) *found = opened;
+  return profile_text(bytes);
+}
+
+std::string profile_text(std::string_view file_bytes) {
+  if (file_bytes.starts_with("\xFF\xFE")) return narrow_utf16le(file_bytes);
+  return std::string(file_bytes);
 }
 
 std::vector<ProfileLine> parse_profile(std::string_view text) {
@@ -122,8 +133,15 @@ bool same_profile_name(std::string_view a, std::string_view b) {
 
 void read_profile_string(const char* path, const char* section, const char* key,
                          char* value, std::size_t size) {
+  std::string bytes;
+  read_file(path, bytes);
+  find_profile_string(bytes, section, key, value, size);
+}
+
+void find_profile_string(std::string_view file_bytes, const char* section, const char* key,
+                         char* value, std::size_t size) {
   if (size == 0) return;
-  const std::string text = read_profile_text(path);
+  const std::string text = profile_text(file_bytes);
   std::string_view found;
   find_value(text, section, key, found);
   const std::size_t length = std::min(found.size(), size - 1);

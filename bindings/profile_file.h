@@ -32,6 +32,7 @@ struct ProfileLine {
 // byte-order mark is narrowed to one byte per character. Empty when the file
 // cannot be read; `found` tells the two apart.
 std::string read_profile_text(const char* path, bool* found = nullptr);
+std::string profile_text(std::string_view file_bytes);
 
 // Splits a file's text into lines; the views point into `text`.
 std::vector<ProfileLine> parse_profile(std::string_view text);
@@ -44,6 +45,9 @@ bool same_profile_name(std::string_view a, std::string_view b);
 // A missing file, section or key gives the empty text. Backslashes in `path`
 // are folder separators, so ".\name.ini" is "name.ini" in the current folder.
 void read_profile_string(const char* path, const char* section, const char* key,
+                         char* value, std::size_t size);
+// The same, from the bytes of a file already read.
+void find_profile_string(std::string_view file_bytes, const char* section, const char* key,
                          char* value, std::size_t size);
 
 // The configuration file as a profile reader of the bindings.

@@ -1,0 +1,29 @@
+// Differential fuzzing of key-code parsing: on any text, cut to 99
+// characters as the reader cuts it, the parser must give what the C
+// library's strtoll gives, clamped to 32 bits.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include "bindings/bindings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using holsterkeys::KeyCode;
+  const std::string bytes(reinterpret_cast<const char*>(data),
+                          std::min(size, holsterkeys::kValueSize - 1));
+  const char* text = bytes.c_str();  // as a C string, the text ends at a NUL
+
+  const long long wide = std::strtoll(text, nullptr, 0);
+  const KeyCode expected = static_cast<KeyCode>(std::clamp<long long>(
+      wide, std::numeric_limits<KeyCode>::min(), std::numeric_limits<KeyCode>::max()));
+  const KeyCode parsed = holsterkeys::parse_key_code(text);
+  if (parsed != expected) {
+    std::fprintf(stderr, "parse_key_code(\"%s\") = %d, clamped strtoll gives %d\n", text,
+                 static_cast<int>(parsed), static_cast<int>(expected));
+    std::abort();
+  }
+  return 0;
+}
