@@ -10,8 +10,9 @@ export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
 FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 600
 
-.PHONY: all deps native win32 fuzz-build dll test fuzz demo dist clean
+.PHONY: all deps native win32 fuzz-build dll test fuzz soak demo dist clean
 
 all: native win32
 
@@ -49,6 +50,10 @@ demo: win32 $(WINEPREFIX)/system.reg
 	@rm -rf build/demo && mkdir -p build/demo && cp release/holsterkeys.ini build/demo/
 	@cd build/demo && wineboot >/dev/null 2>&1 && \
 	  wine ../win32/holsterkeys-demo.exe $(if $(SCRIPT),"$(abspath $(SCRIPT))")
+
+# The module under random keys and configuration rewrites for SOAK_SECONDS.
+soak: win32 $(WINEPREFIX)/system.reg
+	@wineboot >/dev/null 2>&1; wine build/win32/holsterkeys-soak.exe $(SOAK_SECONDS)
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
 $(WINEPREFIX)/system.reg: | deps
