@@ -12,7 +12,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 600
 
-.PHONY: all deps native win32 fuzz-build dll test fuzz soak demo dist clean
+.PHONY: all deps native win32 fuzz-build dll test fuzz soak bench demo dist clean
 
 all: native win32
 
@@ -54,6 +54,13 @@ demo: win32 $(WINEPREFIX)/system.reg
 # The module under random keys and configuration rewrites for SOAK_SECONDS.
 soak: win32 $(WINEPREFIX)/system.reg
 	@wineboot >/dev/null 2>&1; wine build/win32/holsterkeys-soak.exe $(SOAK_SECONDS)
+
+# Latency, cycle cost, CPU share, load time and size of the release DLL, as
+# a Markdown table, with the machine it ran on.
+bench: win32 $(WINEPREFIX)/system.reg
+	@wineboot >/dev/null 2>&1; \
+	echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$(wine --version), Debian $$(cat /etc/debian_version)"; \
+	echo; wine build/win32/holsterkeys-bench.exe
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
 $(WINEPREFIX)/system.reg: | deps

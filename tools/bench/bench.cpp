@@ -1,0 +1,259 @@
+// holsterkeys-bench: measures the release module in the stand-in host and
+// prints a Markdown table of its figures next to their targets. It asserts
+// nothing; the figures are for people to read.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "module/windows_platform.h"
+#include "selector/selection_cycle.h"
+#include "tools/host/stand_in_host.h"
+
+using namespace holsterkeys;
+
+namespace {
+
+constexpr KeyCode kRowKeys[kBindingCount] = {0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+constexpr int kCycleSamples = 2000;
+constexpr int kLoadSamples = 40;
+constexpr DWORD kCpuWindowMs = 10000;
+
+double now_ms() {
+  static const double ticks_per_ms = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / ticks_per_ms;
+}
+
+double percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+  return values[index];
+}
+
+// The cycle exactly as the module runs it, without the wait and the store.
+class UnwaitedPlatform {
+ public:
+  void wait_ms(unsigned) {}
+  void read_value(const char* key, ValueText& value) const { real_.read_value(key, value); }
+  int key_state(KeyCode code) const { return real_.key_state(code); }
+  void store_slot(SlotNumber) {}
+
+ private:
+  WindowsPlatform real_;
+};
+
+double thread_cpu_ms(HANDLE thread) {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return -1;
+  const auto ms = [](FILETIME time) {
+    return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 |
+                               time.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+struct CycleWork {
+  std::vector<double> wall_us;
+  double cpu_us;  // this thread's CPU time, mean per cycle
+};
+
+CycleWork cycle_work() {
+  UnwaitedPlatform platform;
+  CycleWork work;
+  const double cpu_start = thread_cpu_ms(GetCurrentThread());
+  for (int i = 0; i < kCycleSamples; ++i) {
+    const double start = now_ms();
+    run_selection_cycle(platform);
+    work.wall_us.push_back((now_ms() - start) * 1000.0);
+  }
+  work.cpu_us = (thread_cpu_ms(GetCurrentThread()) - cpu_start) * 1000.0 / kCycleSamples;
+  return work;
+}
+
+// Presses one row's key at a moment of the module's cycle and times the
+// press until its slot number is in the variable. The moments are spread
+// over the period by a randomly started golden-ratio sequence, so that a
+// hundred presses cover the cycle evenly. Each press is timed from the store
+// of the one before, which is a moment of polling. Rows take turns, so a
+// late store of the previous press never passes for this one.
+std::vector<double> press_to_store_ms(int presses, double period_ms) {
+  constexpr double kGoldenRatio = 0.6180339887498949;
+  std::mt19937 random(42);
+  double phase = std::uniform_real_distribution<double>(0, 1)(random);
+  std::vector<double> latencies;
+  double last_store = now_ms();
+  for (int i = 0; i < presses; ++i) {
+    const std::size_t row = static_cast<std::size_t>(i) % kBindingCount;
+    phase = phase + kGoldenRatio - static_cast<int>(phase + kGoldenRatio);
+    // Past the next poll or two, so the previous key's release is seen first.
+    const double press_at = last_store + 2 * period_ms + phase * period_ms;
+    while (now_ms() < press_at - 2) Sleep(1);
+    while (now_ms() < press_at) YieldProcessor();
+    host::slot_variable() = 0;
+    const double pressed = now_ms();
+    host::press_key(kRowKeys[row]);
+    while (host::slot_variable() != kBindings[row].slot && now_ms() - pressed < 1000) {
+      YieldProcessor();
+    }
+    last_store = now_ms();
+    latencies.push_back(last_store - pressed);
+    host::release_key(kRowKeys[row]);
+  }
+  return latencies;
+}
+
+// The module's real period, wait plus work: with a key held, the time from
+// one store to the next (the host clears the slot after each).
+std::vector<double> cycle_period_ms() {
+  constexpr int kPeriods = 50;
+  host::press_key(kRowKeys[4]);
+  std::vector<double> periods;
+  double last = 0;
+  for (int i = 0; i <= kPeriods; ++i) {
+    const double start = now_ms();
+    while (host::slot_variable() != kBindings[4].slot && now_ms() - start < 1000) YieldProcessor();
+    const double stored = now_ms();
+    host::slot_variable() = 0;
+    if (i > 0) periods.push_back(stored - last);
+    last = stored;
+  }
+  host::release_key(kRowKeys[4]);
+  Sleep(kCyclePeriodMs + 30);
+  return periods;
+}
+
+std::set<DWORD> thread_ids() {
+  std::set<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+// The worker's CPU time over a window, as a share of one core.
+double worker_cpu_percent(DWORD worker) {
+  HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, worker);
+  if (thread == nullptr) return -1;
+  const double cpu_start = thread_cpu_ms(thread), wall_start = now_ms();
+  Sleep(kCpuWindowMs);
+  const double cpu = thread_cpu_ms(thread) - cpu_start, wall = now_ms() - wall_start;
+  CloseHandle(thread);
+  return cpu_start < 0 ? -1 : 100.0 * cpu / wall;
+}
+
+struct LoadTimes {
+  double module_us, empty_us;  // medians
+};
+
+// LoadLibrary of fresh copies of the module and of the empty DLL (a module
+// loads only once per name), all copied first and then loaded in turns, so
+// that both meet the same conditions.
+LoadTimes median_load_us(const std::string& module, const std::string& empty,
+                         const std::string& folder) {
+  std::vector<std::string> copies;
+  for (int i = 0; i < 2 * kLoadSamples; ++i) {
+    copies.push_back(folder + "\\copy-" + std::to_string(i) + ".dll");
+    CopyFileA((i % 2 == 0 ? module : empty).c_str(), copies.back().c_str(), FALSE);
+  }
+  std::vector<double> samples[2];
+  for (int i = 0; i < 2 * kLoadSamples; ++i) {
+    const double start = now_ms();
+    if (LoadLibraryA(copies[static_cast<std::size_t>(i)].c_str()) == nullptr) return {-1, -1};
+    samples[i % 2].push_back((now_ms() - start) * 1000.0);
+  }
+  return {percentile(samples[0], 0.5), percentile(samples[1], 0.5)};
+}
+
+std::string beside_program(const char* name) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
+}
+
+long file_size(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow) : -1;
+}
+
+std::string scratch_folder() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + "holsterkeys-bench";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int presses = std::max(argc > 1 ? std::atoi(argv[1]) : 120, 10);
+  const std::string folder = scratch_folder();
+  SetCurrentDirectoryA(folder.c_str());
+  host::write_config("[Bindings]\r\nhandguns=0x7C\r\nmachineguns=0x7D\r\nsubmachine=0x7E\r\n"
+                     "shotgun=0x7F\r\nrifle=0x80\r\n");
+  const std::string dll = beside_program("holsterkeys.dll");
+
+  std::fprintf(stderr, "bench: cycle work over %d cycles\n", kCycleSamples);
+  const CycleWork cycle = cycle_work();
+  const std::vector<double>& work = cycle.wall_us;
+
+  const std::set<DWORD> before = thread_ids();
+  if (host::load_module(dll.c_str()) == nullptr) return 1;
+  Sleep(2 * kCyclePeriodMs);
+  DWORD worker = 0;
+  for (DWORD id : thread_ids()) {
+    if (!before.contains(id)) worker = id;
+  }
+  std::fprintf(stderr, "bench: worker CPU over %lu s\n", kCpuWindowMs / 1000);
+  const double cpu = worker_cpu_percent(worker);
+  std::fprintf(stderr, "bench: the module's period over 50 cycles\n");
+  const std::vector<double> period = cycle_period_ms();
+  std::fprintf(stderr, "bench: %d presses at random phases\n", presses);
+  const std::vector<double> latency = press_to_store_ms(presses, percentile(period, 0.5));
+  std::fprintf(stderr, "bench: LoadLibrary of %d copies each\n", kLoadSamples);
+  const LoadTimes load = median_load_us(dll, beside_program("empty_module.dll"), folder);
+  const long size = file_size(dll);
+
+  // The ideal: a press lands uniformly in a period of wait plus work, and
+  // waits for the next poll of its key.
+  const double ideal_period = kCyclePeriodMs + percentile(work, 0.5) / 1000.0;
+  std::printf("| Figure | Measured | Target | Ideal for this design |\n");
+  std::printf("|---|---|---|---|\n");
+  std::printf("| Press-to-store p50 (%d presses) | %.1f ms | <= 52 ms | %.1f ms |\n", presses,
+              percentile(latency, 0.5), ideal_period * 0.5);
+  std::printf("| Press-to-store p95 | %.1f ms | | %.1f ms |\n", percentile(latency, 0.95),
+              ideal_period * 0.95);
+  std::printf("| Press-to-store max | %.1f ms | <= 102 ms | %.1f ms |\n",
+              percentile(latency, 1.0), ideal_period);
+  std::printf("| Cycle period (wait plus work), median / max | %.1f / %.1f ms | | %.1f ms |\n",
+              percentile(period, 0.5), percentile(period, 1.0), ideal_period);
+  std::printf("| Cycle work (5 reads, 5 parses, 5 queries), median | %.0f us | | |\n",
+              percentile(work, 0.5));
+  std::printf("| Cycle work, p95 | %.0f us | | |\n", percentile(work, 0.95));
+  std::printf("| Cycle work, CPU time per cycle (mean) | %.0f us | | %.3f %% of a core |\n",
+              cycle.cpu_us, 100.0 * cycle.cpu_us / (ideal_period * 1000.0));
+  // Wine counts thread time in 10 ms ticks: over 10 s, steps of 0.1 %.
+  std::printf("| Worker CPU, share of one core over %lu s | %.2f %% | <= 0.2 %% | |\n",
+              kCpuWindowMs / 1000, cpu);
+  std::printf("| LoadLibrary, module vs empty DLL (medians) | %.2f (%.0f us vs %.0f us) | <= 1.2 | 1.00 |\n",
+              load.module_us / load.empty_us, load.module_us, load.empty_us);
+  std::printf("| DLL size | %ld bytes (%.1f KiB) | <= 16 KiB | |\n", size, size / 1024.0);
+  return 0;
+}
