@@ -22,7 +22,7 @@ namespace {
 
 constexpr KeyCode kRowKeys[kBindingCount] = {0x7C, 0x7D, 0x7E, 0x7F, 0x80};
 constexpr int kCycleSamples = 2000;
-constexpr int kLoadSamples = 40;
+constexpr int kLoadSamples = 60;
 constexpr DWORD kCpuWindowMs = 10000;
 
 double now_ms() {
