@@ -14,7 +14,6 @@ using namespace holsterkeys;
 
 namespace {
 
-constexpr KeyCode kKeys[] = {0x7C, 0x7D, 0x7E, 0x7F, 0x80};
 constexpr int kSkipped = 77;
 
 MEMORY_BASIC_INFORMATION slot_page() {
@@ -32,19 +31,14 @@ int main() {
     std::puts("writable memory at the slot address in this process; skipped");
     return kSkipped;
   }
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "holsterkeys-without-slot";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  SetCurrentDirectoryA(folder.c_str());
-  host::write_config("[Bindings]\nhandguns=0x7C\nmachineguns=0x7D\nsubmachine=0x7E\n"
-                     "shotgun=0x7F\nrifle=0x80\n");
+  const std::string folder = host::enter_scratch_folder("without-slot");
+  host::write_config(host::config_binding(host::kSpareKeys));
   if (LoadLibraryA("holsterkeys.dll") == nullptr) return 1;
-  for (KeyCode key : kKeys) host::press_key(key);
+  for (KeyCode key : host::kSpareKeys) host::press_key(key);
   Sleep(5 * kCyclePeriodMs);
-  for (KeyCode key : kKeys) host::release_key(key);
+  for (KeyCode key : host::kSpareKeys) host::release_key(key);
   host::remove_config();
-  SetCurrentDirectoryA(temp);
+  SetCurrentDirectoryA("..");
   RemoveDirectoryA(folder.c_str());
   std::puts("host alive after five cycles with every key held");
   return 0;

@@ -18,18 +18,9 @@ namespace {
 
 using namespace host;
 
-// Keys no player has, one per row: F13 to F17.
-constexpr std::array<KeyCode, kBindingCount> kRowKeys{0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+constexpr auto& kRowKeys = kSpareKeys;
 constexpr unsigned kFewCyclesMs = 400;
 constexpr std::int32_t kHostValue = 1;  // a value only the host writes
-
-std::string config_binding(const std::array<KeyCode, kBindingCount>& codes) {
-  std::string text = "[Bindings]\r\n";
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
-    text += std::string(kBindings[row].key) + "=" + std::to_string(codes[row]) + "\r\n";
-  }
-  return text;
-}
 
 // The slot holds `value` now and for a few cycles more.
 testing::AssertionResult slot_stays(std::int32_t value) {
@@ -46,12 +37,7 @@ testing::AssertionResult slot_stays(std::int32_t value) {
 class ModuleInHost : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    folder_ = std::string(temp) + "holsterkeys-" +
-              testing::UnitTest::GetInstance()->current_test_info()->name();
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    SetCurrentDirectoryA(folder_.c_str());
+    folder_ = enter_scratch_folder(testing::UnitTest::GetInstance()->current_test_info()->name());
     release_all();
     write_config(config_binding(kRowKeys));
     slot_variable() = kHostValue;

@@ -20,7 +20,7 @@ using namespace holsterkeys;
 
 namespace {
 
-constexpr KeyCode kRowKeys[kBindingCount] = {0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+constexpr auto& kRowKeys = host::kSpareKeys;
 constexpr int kCycleSamples = 2000;
 constexpr int kLoadSamples = 60;
 constexpr DWORD kCpuWindowMs = 10000;
@@ -192,22 +192,12 @@ long file_size(const std::string& path) {
   return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow) : -1;
 }
 
-std::string scratch_folder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "holsterkeys-bench";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int presses = std::max(argc > 1 ? std::atoi(argv[1]) : 120, 10);
-  const std::string folder = scratch_folder();
-  SetCurrentDirectoryA(folder.c_str());
-  host::write_config("[Bindings]\r\nhandguns=0x7C\r\nmachineguns=0x7D\r\nsubmachine=0x7E\r\n"
-                     "shotgun=0x7F\r\nrifle=0x80\r\n");
+  const std::string folder = host::enter_scratch_folder("bench");
+  host::write_config(host::config_binding(kRowKeys));
   const std::string dll = beside_program("holsterkeys.dll");
 
   std::fprintf(stderr, "bench: cycle work over %d cycles\n", kCycleSamples);

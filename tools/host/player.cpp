@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 
 namespace holsterkeys::host {
@@ -52,5 +54,23 @@ void write_config(const std::string& text) {
 }
 
 void remove_config() { DeleteFileA(kConfigPath); }
+
+std::string config_binding(const std::array<KeyCode, kBindingCount>& keys) {
+  std::string text = "[Bindings]\r\n";
+  for (std::size_t row = 0; row < kBindingCount; ++row) {
+    text += std::string(kBindings[row].key) + "=" + std::to_string(keys[row]) + "\r\n";
+  }
+  return text;
+}
+
+std::string enter_scratch_folder(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + "holsterkeys-" + name;
+  std::replace(folder.begin() + static_cast<long>(std::strlen(temp)), folder.end(), '/', '-');
+  CreateDirectoryA(folder.c_str(), nullptr);
+  SetCurrentDirectoryA(folder.c_str());
+  return folder;
+}
 
 }  // namespace holsterkeys::host

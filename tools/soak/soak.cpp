@@ -22,7 +22,7 @@ using namespace holsterkeys;
 namespace {
 
 // Keys the random configurations bind, and keys they never bind.
-constexpr KeyCode kBoundPool[] = {0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+constexpr auto& kBoundPool = host::kSpareKeys;
 constexpr KeyCode kUnboundKeys[] = {0x81, 0x82, 0x83};
 constexpr std::int32_t kHostValues[] = {0, 1, 7, 100, -1};
 // Growth after warm-up that still counts as flat.
@@ -166,14 +166,6 @@ SIZE_T private_committed_kib() {
 
 Usage usage() { return {open_handles(), private_committed_kib()}; }
 
-std::string scratch_folder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "holsterkeys-soak";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,8 +174,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: holsterkeys-soak [SECONDS]\n");
     return 2;
   }
-  const std::string folder = scratch_folder();
-  SetCurrentDirectoryA(folder.c_str());
+  host::enter_scratch_folder("soak");
   std::mt19937 random(20261208);
   host::write_config(random_config(random));
 
