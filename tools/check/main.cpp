@@ -39,7 +39,7 @@ constexpr char kUsage[] =
     "  --version  show the version\n"
     "\n"
     "Exit status: 0 when all five bindings are usable, 1 when something was\n"
-    "found, 2 for a usage error.\n";
+    "found, 2 for a usage error. With --tsv, 0 unless the usage is wrong.\n";
 
 struct Options {
   bool tsv = false;
