@@ -31,14 +31,28 @@ bool read_file(const char* path, std::string& bytes) {
   return true;
 }
 
-// The ANSI reader returns each UTF-16 character as one byte; characters
-// beyond one byte have no such form and read as '?'.
+// The bytes 0x80 to 0x9F of the Western ANSI code page (1252), by the
+// character each stands for; five of them stand for themselves.
+constexpr char16_t kAnsiHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The ANSI reader returns each UTF-16 character in the ANSI code page, here
+// the Western one; a character it lacks reads as '?'.
+char ansi_char(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  const auto* found = std::find(std::begin(kAnsiHighControls), std::end(kAnsiHighControls), unit);
+  if (found == std::end(kAnsiHighControls)) return '?';
+  return static_cast<char>(0x80 + (found - std::begin(kAnsiHighControls)));
+}
+
 std::string narrow_utf16le(std::string_view bytes) {
   std::string text;
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    const unsigned unit = static_cast<unsigned char>(bytes[i]) |
-                          static_cast<unsigned char>(bytes[i + 1]) << 8;
-    text.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
+    text.push_back(ansi_char(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                   static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
   return text;
 }

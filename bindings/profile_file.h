@@ -29,8 +29,9 @@ struct ProfileLine {
 };
 
 // The file's text as the reader sees it: a file that starts with a UTF-16LE
-// byte-order mark is narrowed to one byte per character. Empty when the file
-// cannot be read; `found` tells the two apart.
+// byte-order mark is narrowed to the Western ANSI code page (1252), with '?'
+// for what that lacks. Empty when the file cannot be read; `found` tells the
+// two apart.
 std::string read_profile_text(const char* path, bool* found = nullptr);
 std::string profile_text(std::string_view file_bytes);
 

@@ -10,7 +10,10 @@
 # - vertical tabs, form feeds and Ctrl-Z around names and values, which Wine
 #   trims as blanks and Windows keeps;
 # - a UTF-8 byte-order mark, which Wine skips and Windows reads as part of
-#   the first line.
+#   the first line;
+# - in UTF-16 files, characters that the Western ANSI code page lacks but
+#   resembles (such as A with a macron): Windows and Wine may return the
+#   similar letter, the portable reader returns '?'.
 separate_arguments(windows_check UNIX_COMMAND "${WINDOWS_CHECK}")
 file(GLOB corpus "${CORPUS}/*.ini")
 list(LENGTH corpus count)

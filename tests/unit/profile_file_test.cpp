@@ -32,9 +32,11 @@ TEST_P(ProfileRule, ReadsWhatTheWindowsReaderReads) {
   EXPECT_EQ(read("rule.ini", "Bindings", GetParam().key), GetParam().expected);
 }
 
-std::string utf16le(const std::string& ascii) {
+std::string utf16le(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
-  for (char c : ascii) bytes += std::string{c, '\0'};
+  for (char16_t unit : text) {
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  }
   return bytes;
 }
 
@@ -71,8 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"CrLfLines", "[Bindings]\r\nhandguns=1\r\nrifle=2\r\n", "rifle", "2"},
         ReaderCase{"CrLines", "[Bindings]\rhandguns=1\rrifle=2\r", "rifle", "2"},
         ReaderCase{"NoFinalNewline", "[Bindings]\nrifle=2", "rifle", "2"},
-        ReaderCase{"Utf16WithByteOrderMark", utf16le("[Bindings]\r\nrifle=0x36\r\n"), "rifle",
+        ReaderCase{"Utf16WithByteOrderMark", utf16le(u"[Bindings]\r\nrifle=0x36\r\n"), "rifle",
                    "0x36"},
+        // Characters come back in the Western ANSI code page, '?' if it lacks them.
+        ReaderCase{"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\n"),
+                   "rifle", "\xE9\x80\x99?"},
         ReaderCase{"Utf8ByteOrderMarkHidesFirstHeader", "\xEF\xBB\xBF[Bindings]\nrifle=6\n",
                    "rifle", ""},
         ReaderCase{"ValueOfNinetyNineKept", "[Bindings]\nrifle=" + std::string(99, '7') + "\n",
