@@ -162,7 +162,8 @@ void Session::release(KeyCode key, const std::string& event) {
   print(event, "");
 }
 
-// Rewrites the binding's line in the file, or adds one under [Bindings].
+// Rewrites the binding's line in the file, or adds one under [Bindings]
+// (or, without that section, a section of its own at the end).
 void Session::set_binding(const Binding& binding, const std::string& value) {
   const std::string text = read_profile_text(kConfigPath);
   std::vector<std::string> lines;
@@ -172,21 +173,27 @@ void Session::set_binding(const Binding& binding, const std::string& value) {
     lines.push_back(line);
   }
   const std::string assignment = std::string(binding.key) + "=" + value;
+  std::optional<std::size_t> section_end, binding_line;
   bool in_bindings = false;
-  std::size_t insert_at = lines.size();
   for (const ProfileLine& line : parse_profile(text)) {
     const auto index = static_cast<std::size_t>(line.number - 1);
     if (line.kind == ProfileLine::Kind::kSection) {
+      if (in_bindings) break;
       in_bindings = same_profile_name(line.name, kConfigSection);
-      if (in_bindings) insert_at = index + 1;
+      if (in_bindings) section_end = index + 1;
     } else if (in_bindings && line.kind == ProfileLine::Kind::kEntry &&
                same_profile_name(line.name, binding.key)) {
-      lines[index] = assignment;
-      insert_at = lines.size() + 1;
+      binding_line = index;
       break;
     }
   }
-  if (insert_at <= lines.size()) lines.insert(lines.begin() + static_cast<long>(insert_at), assignment);
+  if (binding_line) {
+    lines[*binding_line] = assignment;
+  } else if (section_end) {
+    lines.insert(lines.begin() + static_cast<long>(*section_end), assignment);
+  } else {
+    lines.insert(lines.end(), {"[Bindings]", assignment});
+  }
   std::string rewritten;
   for (const std::string& line : lines) rewritten += line + "\r\n";
   host::write_config(rewritten);
