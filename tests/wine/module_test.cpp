@@ -72,6 +72,15 @@ TEST_F(ModuleInHost, EachRowStoresItsSlot) {
   }
 }
 
+// The worker waits a period before its first poll.
+TEST_F(ModuleInHost, FirstStoreComesAPeriodAfterLoading) {
+  press_key(kRowKeys[4]);
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_NE(load_module(), nullptr);
+  ASSERT_TRUE(wait_for_slot(6, kFewCyclesMs));
+  EXPECT_GE(GetTickCount64() - start, kCyclePeriodMs - 15);
+}
+
 TEST_F(ModuleInHost, NothingStoredWhileNoKeyIsDown) {
   load();
   EXPECT_TRUE(slot_stays(kHostValue));
