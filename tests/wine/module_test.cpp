@@ -34,6 +34,25 @@ testing::AssertionResult slot_stays(std::int32_t value) {
   return testing::AssertionSuccess();
 }
 
+// Each of a few cycles ends with `value` in the slot. Within a cycle the host
+// may see an earlier row's store for the moment before the last one, so the
+// slot is read well after the cycle's stores.
+testing::AssertionResult cycles_end_on(std::int32_t value) {
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    slot_variable() = kHostValue;
+    if (!wait_for_slot(value, kFewCyclesMs)) {
+      return testing::AssertionFailure() << "no store of " << value << "; slot holds "
+                                         << slot_variable();
+    }
+    Sleep(kCyclePeriodMs / 4);
+    if (slot_variable() != value) {
+      return testing::AssertionFailure() << "the cycle ended on " << slot_variable() << ", not "
+                                         << value;
+    }
+  }
+  return testing::AssertionSuccess();
+}
+
 class ModuleInHost : public testing::Test {
  protected:
   void SetUp() override {
@@ -90,16 +109,14 @@ TEST_F(ModuleInHost, RifleWinsOverShotgunHeldWithIt) {
   load();
   press_key(kRowKeys[3]);
   press_key(kRowKeys[4]);
-  ASSERT_TRUE(wait_for_slot(6, kFewCyclesMs));
-  EXPECT_TRUE(slot_stays(6));
+  EXPECT_TRUE(cycles_end_on(6));
 }
 
 TEST_F(ModuleInHost, RowsOnOneKeyEndOnTheLaterRow) {
   write_config("[Bindings]\nmachineguns=0x7C\nsubmachine=0x7C\n");
   load();
   press_key(0x7C);
-  ASSERT_TRUE(wait_for_slot(4, kFewCyclesMs));
-  EXPECT_TRUE(slot_stays(4));
+  EXPECT_TRUE(cycles_end_on(4));
 }
 
 TEST_F(ModuleInHost, HeldKeyStoresAgainOverTheHostsValue) {
@@ -190,7 +207,8 @@ TEST_P(SlotPageProtected, StoreIsSkippedAndHostSurvives) {
   press_key(kRowKeys[2]);
   Sleep(kFewCyclesMs);
   release_key(kRowKeys[2]);
-  Sleep(kCyclePeriodMs);
+  // Two polls, so that no press is still pending when the page opens again.
+  Sleep(2 * kCyclePeriodMs);
   ASSERT_TRUE(VirtualProtect(page, sizeof(std::int32_t), PAGE_READWRITE, &previous));
   EXPECT_EQ(slot_variable(), kHostValue);
   press_key(kRowKeys[2]);
@@ -207,3 +225,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace holsterkeys
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  holsterkeys::host::exit_host(RUN_ALL_TESTS());
+}

@@ -266,5 +266,5 @@ int main(int argc, char** argv) {
   std::printf("%7s  %-40s %-7s  %s\n", "time s", "event", "slot", "module");
   Session session(start);
   for (const SessionStep& step : script.steps) session.run(step);
-  return session.summarise();
+  host::exit_host(session.summarise());
 }

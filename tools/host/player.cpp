@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -71,6 +73,13 @@ std::string enter_scratch_folder(const std::string& name) {
   CreateDirectoryA(folder.c_str(), nullptr);
   SetCurrentDirectoryA(folder.c_str());
   return folder;
+}
+
+void exit_host(int status) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+  std::abort();  // TerminateProcess does not return for the calling process
 }
 
 }  // namespace holsterkeys::host

@@ -1,4 +1,5 @@
-// What a player does to the module: press keys and edit the configuration.
+// What the stand-in hosts share: pressing keys and editing the configuration
+// as a player does, a folder to play in, and a way to exit.
 #pragma once
 
 #include <array>
@@ -25,5 +26,12 @@ std::string enter_scratch_folder(const std::string& name);
 // Writes .\holsterkeys.ini in the current folder, or removes it.
 void write_config(const std::string& text);
 void remove_config();
+
+// Ends the host with `status` once its output is flushed, without the
+// process teardown. Under Wine, a teardown that finds the module's worker
+// stopped inside the profile reader can wait for a lock the worker held,
+// until the Wine server kills the process a second later; a stand-in host
+// has nothing to tear down.
+[[noreturn]] void exit_host(int status);
 
 }  // namespace holsterkeys::host

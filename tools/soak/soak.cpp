@@ -230,5 +230,5 @@ int main(int argc, char** argv) {
   const bool passed = violations == 0 && module_threads == 1 && thread_changes == 0 &&
                       stores_seen > 0 && handles_flat && memory_flat;
   std::printf("soak %s\n", passed ? "passed" : "FAILED");
-  return passed ? 0 : 1;
+  host::exit_host(passed ? 0 : 1);
 }
