@@ -1,7 +1,6 @@
 #include "tools/check/diagnosis.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <string_view>
 
@@ -12,12 +11,6 @@ namespace holsterkeys {
 namespace {
 
 constexpr char kRowOrder[] = "handguns, machineguns, submachine, shotgun, rifle";
-
-std::string hex(KeyCode code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(code));
-  return text;
-}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -130,19 +123,19 @@ void diagnose_binding(const Binding& binding, const BindingReading& reading,
   if (reading.text.empty()) {
     findings.push_back(key + " is not bound. Add a line " + key +
                        "=code under [Bindings], for example " + key + "=" +
-                       hex(0x60 + binding.slot) + " for Numpad" + std::to_string(binding.slot) +
+                       hex_code(0x60 + binding.slot) + " for Numpad" + std::to_string(binding.slot) +
                        ".");
   } else if (!starts_with_digit(digits)) {
     const auto named = key_code_named(reading.text);
     findings.push_back(
         key + ": " + quoted(reading.text) +
         " is not a number, so it reads as 0 and never fires. " +
-        (named ? "Write " + key + "=" + hex(*named) + " for " + key_name(*named) + "."
+        (named ? "Write " + key + "=" + hex_code(*named) + " for " + key_name(*named) + "."
                : std::string("Write the key's virtual-key code, such as 0x71 for F2.")));
   } else if (digits.size() > 1 && digits[0] == '0' && starts_with_digit(digits.substr(1))) {
     findings.push_back(key + ": " + quoted(reading.text) +
                        " starts with 0, so it is read as an octal number: " +
-                       std::to_string(reading.code) + " (" + hex(reading.code) +
+                       std::to_string(reading.code) + " (" + hex_code(reading.code) +
                        "). Drop the leading 0 for a decimal number, or write it as 0x...");
   } else if (!names_a_key(reading.code)) {
     findings.push_back(key + ": " + std::to_string(reading.code) +
@@ -164,7 +157,7 @@ void diagnose_shared_keys(const BindingReadings& readings, std::vector<std::stri
       names += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ");
       names += kBindings[rows[i]].key;
     }
-    findings.push_back(names + (rows.size() == 2 ? " are both on " : " are all on ") + hex(code) + " (" + key_name(code) +
+    findings.push_back(names + (rows.size() == 2 ? " are both on " : " are all on ") + hex_code(code) + " (" + key_name(code) +
                        "): when it is pressed, " + kBindings[rows.back()].key +
                        " wins, being last in the order " + kRowOrder +
                        ". Give each category its own key.");

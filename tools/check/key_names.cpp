@@ -1,5 +1,7 @@
 #include "tools/check/key_names.h"
 
+#include <cstdio>
+
 namespace holsterkeys {
 namespace {
 
@@ -68,6 +70,12 @@ std::string folded(std::string_view name) {
 }
 
 }  // namespace
+
+std::string hex_code(KeyCode code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(code));
+  return text;
+}
 
 std::string key_name(KeyCode code) {
   if (code >= '0' && code <= '9') return std::string(1, static_cast<char>(code));

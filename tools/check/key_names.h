@@ -9,6 +9,9 @@
 
 namespace holsterkeys {
 
+// The code as players write it in the file: "0x41".
+std::string hex_code(KeyCode code);
+
 // The key's name ("F2", "A", "Numpad5", "Mouse X1"), or empty when no key
 // has that code.
 std::string key_name(KeyCode code);

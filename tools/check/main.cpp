@@ -99,16 +99,12 @@ void print_report(const ConfigFile& file, const BindingReadings& readings,
     const BindingReading& reading = readings[row];
     const std::string name = key_name(reading.code);
     // Negative codes are shown in decimal alone; hexadecimal would hide the sign.
-    char code[32];
-    if (reading.code < 0) {
-      std::snprintf(code, sizeof code, "%d", static_cast<int>(reading.code));
-    } else {
-      std::snprintf(code, sizeof code, "0x%02X (%d)", static_cast<unsigned>(reading.code),
-                    static_cast<int>(reading.code));
-    }
+    const std::string decimal = std::to_string(reading.code);
+    const std::string code =
+        reading.code < 0 ? decimal : hex_code(reading.code) + " (" + decimal + ")";
     std::printf("%-12s %-4d  %-16s %-14s %s\n", kBindings[row].key,
                 static_cast<int>(kBindings[row].slot),
-                reading.text.empty() ? "(none)" : reading.text.c_str(), code,
+                reading.text.empty() ? "(none)" : reading.text.c_str(), code.c_str(),
                 name.empty() ? "-" : name.c_str());
   }
   if (findings.empty()) {

@@ -91,10 +91,8 @@ class Session {
 };
 
 std::string key_text(KeyCode key) {
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(key));
   const std::string name = key_name(key);
-  return name.empty() ? code : std::string(code) + " " + name;
+  return name.empty() ? hex_code(key) : hex_code(key) + " " + name;
 }
 
 KeyCode Session::key_of(const SessionStep& step) const {
