@@ -36,11 +36,13 @@ unsigned base_of(const char*& digits) {
 
 }  // namespace
 
-KeyCode parse_key_code(const char* text) {
+KeyCodeReading read_key_code(const char* text) {
+  const char* const start = text;
   while (is_space(*text)) ++text;
   const bool negative = *text == '-';
   if (*text == '+' || *text == '-') ++text;
   const unsigned base = base_of(text);
+  const char* const digits = text;
 
   // Past 2^32 the magnitude is out of range either way, so it stops growing.
   constexpr std::uint64_t kSaturated = std::uint64_t{1} << 32;
@@ -51,9 +53,13 @@ KeyCode parse_key_code(const char* text) {
 
   constexpr std::int64_t kLowest = std::numeric_limits<KeyCode>::min();
   constexpr std::int64_t kHighest = std::numeric_limits<KeyCode>::max();
-  const std::int64_t value = negative ? -static_cast<std::int64_t>(magnitude)
-                                      : static_cast<std::int64_t>(magnitude);
-  return static_cast<KeyCode>(std::clamp(value, kLowest, kHighest));
+  const std::int64_t value =
+      negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+  const bool has_digits = text != digits;
+  // Like strtol, a text without digits is not read at all.
+  return {static_cast<KeyCode>(std::clamp(value, kLowest, kHighest)), base,
+          static_cast<std::size_t>(digits - start), has_digits,
+          has_digits ? static_cast<std::size_t>(text - start) : 0};
 }
 
 }  // namespace holsterkeys

@@ -1,4 +1,4 @@
-// The binding table and the rule that turns a configured text into a key code.
+// The categories, and the rule that turns a configured text into a key code.
 //
 // Nothing here touches the platform: the configuration file is reached
 // through an injected profile reader, so the same code runs inside the
@@ -17,20 +17,22 @@ using KeyCode = std::int32_t;
 // The value stored into the host's slot variable, 2 to 6.
 using SlotNumber = std::int32_t;
 
-struct Binding {
-  const char* key;  // key name in the "Bindings" section
+// A weapon category: its entry name in the "Bindings" section and the slot
+// it selects. Its key code is read from the file afresh in every cycle.
+struct Category {
+  const char* name;
   SlotNumber slot;
 };
 
 // Row order is both read order and poll order; the last active row wins.
-inline constexpr std::array<Binding, 5> kBindings{{
+inline constexpr std::array<Category, 5> kCategories{{
     {"handguns", 2},
     {"machineguns", 5},
     {"submachine", 4},
     {"shotgun", 3},
     {"rifle", 6},
 }};
-inline constexpr std::size_t kBindingCount = kBindings.size();
+inline constexpr std::size_t kCategoryCount = kCategories.size();
 
 inline constexpr char kConfigSection[] = "Bindings";
 inline constexpr char kConfigPath[] = ".\\holsterkeys.ini";
@@ -38,31 +40,46 @@ inline constexpr char kConfigPath[] = ".\\holsterkeys.ini";
 inline constexpr std::size_t kValueSize = 100;
 
 using ValueText = char[kValueSize];
-using KeyCodes = std::array<KeyCode, kBindingCount>;
+using KeyCodes = std::array<KeyCode, kCategoryCount>;
 
-// A profile reader fills `value` with the text of `key` in the "Bindings"
-// section of the configuration file: NUL-terminated, cut to 99 characters,
-// and empty when the file, the section or the key is missing.
+// The codes a key or mouse button can have. Windows never reports any
+// other code as down, so a category bound to one never fires.
+constexpr bool is_key_code(KeyCode code) { return code >= 1 && code <= 255; }
+
+// A profile reader fills `value` with the text of the entry `name` in the
+// "Bindings" section of the configuration file: NUL-terminated, cut to 99
+// characters, and empty when the file, the section or the entry is missing.
 template <class Reader>
-concept ProfileReader = requires(Reader& reader, const char* key, ValueText& value) {
-  reader.read_value(key, value);
+concept ProfileReader = requires(Reader& reader, const char* name, ValueText& value) {
+  reader.read_value(name, value);
 };
 
-// Converts a text as strtol with base 0 does where long is 32 bits wide:
+// How a text was read as a key code. Offsets count from the text's start.
+struct KeyCodeReading {
+  KeyCode code;
+  unsigned base;       // 8, 10 or 16
+  std::size_t digits;  // where the digits begin: past blanks, sign and "0x"
+  bool has_digits;     // false when no number starts there, and the code is 0
+  std::size_t end;     // where reading stopped: the first character not taken
+};
+
+// Reads a text as strtol with base 0 does where long is 32 bits wide:
 // decimal, 0x hexadecimal or 0 octal, trailing text ignored, no digits
 // giving 0, and out-of-range numbers clamped to the 32-bit limits.
-KeyCode parse_key_code(const char* text);
+KeyCodeReading read_key_code(const char* text);
 
-using ValueTexts = ValueText[kBindingCount];
+inline KeyCode parse_key_code(const char* text) { return read_key_code(text).code; }
+
+using ValueTexts = ValueText[kCategoryCount];
 
 // Reads the five value texts in row order.
 template <ProfileReader Reader>
 void read_value_texts(Reader& reader, ValueTexts& texts) {
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
     // A reader that leaves the buffer untouched or unterminated must still
     // yield a text, so start empty and always end with a NUL.
     texts[row][0] = '\0';
-    reader.read_value(kBindings[row].key, texts[row]);
+    reader.read_value(kCategories[row].name, texts[row]);
     texts[row][kValueSize - 1] = '\0';
   }
 }
@@ -73,7 +90,7 @@ KeyCodes read_key_codes(Reader& reader) {
   ValueTexts texts;
   read_value_texts(reader, texts);
   KeyCodes codes{};
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
     codes[row] = parse_key_code(texts[row]);
   }
   return codes;

@@ -23,21 +23,12 @@ std::string native_path(const char* path) {
   return result;
 }
 
-// The whole file; false when it cannot be opened.
-bool read_file(const char* path, std::string& bytes) {
-  std::ifstream file(native_path(path), std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return true;
-}
-
 // The bytes 0x80 to 0x9F of the Western ANSI code page (1252), by the
 // character each stands for; five of them stand for themselves.
 constexpr char16_t kAnsiHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The ANSI reader returns each UTF-16 character in the ANSI code page, here
 // the Western one; a character it lacks reads as '?'.
@@ -73,68 +64,71 @@ std::string_view strip_quotes(std::string_view value) {
   return value;
 }
 
-// Takes the next line off `text`, with its line end.
-std::string_view next_line(std::string_view& text) {
+// Takes the next line off `text`, and its line end into `ending`.
+std::string_view next_line(std::string_view& text, std::string_view& ending) {
   const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
   const std::string_view line = text.substr(0, end);
-  std::size_t skip = std::min(end + 1, text.size());
-  if (text.substr(end, 2) == "\r\n") skip = end + 2;
-  text.remove_prefix(skip);
+  ending = text.substr(end, text.substr(end, 2) == "\r\n" ? 2 : 1);
+  text.remove_prefix(end + ending.size());
   return line;
 }
 
-// A section header runs from '[' to the last ']' on the line.
-ProfileLine classify(std::string_view line, bool in_section, int number) {
-  if (line.empty() || line.front() == ';') return {ProfileLine::Kind::kIgnored, {}, {}, number};
-  const std::size_t close = line.rfind(']');
-  if (line.front() == '[' && close != std::string_view::npos && close > 0) {
-    return {ProfileLine::Kind::kSection, trim(line.substr(1, close - 1)), {}, number};
+// Sorts a line by what the reader makes of it. A section header runs from
+// '[' to the last ']' on the line.
+void classify(ProfileLine& line, bool in_section) {
+  using Kind = ProfileLine::Kind;
+  const std::string_view text = trim(line.text);
+  if (text.empty() || text.front() == ';') return;
+  const std::size_t close = text.rfind(']');
+  if (text.front() == '[' && close != std::string_view::npos && close > 0) {
+    line.kind = Kind::kSection;
+    line.name = trim(text.substr(1, close - 1));
+    return;
   }
-  if (!in_section) return {ProfileLine::Kind::kIgnored, {}, {}, number};
-  const std::size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return {ProfileLine::Kind::kNoEquals, line, {}, number};
-  return {ProfileLine::Kind::kEntry, trim(line.substr(0, equals)),
-          strip_quotes(trim(line.substr(equals + 1))), number};
-}
-
-// Finds the value of `key` in the first section named `section`.
-bool find_value(std::string_view text, std::string_view section, std::string_view key,
-                std::string_view& value) {
-  bool in_section = false;
-  for (const ProfileLine& line : parse_profile(text)) {
-    if (line.kind == ProfileLine::Kind::kSection) {
-      // Only the first section of that name is searched.
-      if (in_section) return false;
-      in_section = same_profile_name(line.name, section);
-    } else if (in_section && line.kind == ProfileLine::Kind::kEntry &&
-               same_profile_name(line.name, key)) {
-      value = line.value;
-      return true;
-    }
+  if (!in_section) return;
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos) {
+    line.kind = Kind::kNoEquals;
+    line.name = text;
+    return;
   }
-  return false;
+  line.kind = Kind::kEntry;
+  line.name = trim(text.substr(0, equals));
+  line.value = strip_quotes(trim(text.substr(equals + 1)));
 }
 
 }  // namespace
 
+bool read_file_bytes(const char* path, std::string& bytes) {
+  std::ifstream file(native_path(path), std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return true;
+}
+
 std::string read_profile_text(const char* path, bool* found) {
   std::string bytes;
-  const bool opened = read_file(path, bytes);
+  const bool opened = read_file_bytes(path, bytes);
   if (found != nullptr) *found = opened;
   return profile_text(bytes);
 }
 
+bool is_utf16le(std::string_view file_bytes) { return file_bytes.starts_with("\xFF\xFE"); }
+
 std::string profile_text(std::string_view file_bytes) {
-  if (file_bytes.starts_with("\xFF\xFE")) return narrow_utf16le(file_bytes);
+  if (is_utf16le(file_bytes)) return narrow_utf16le(file_bytes);
   return std::string(file_bytes);
 }
 
-std::vector<ProfileLine> parse_profile(std::string_view text) {
-  std::vector<ProfileLine> lines;
+ProfileLines parse_profile(std::string_view text) {
+  ProfileLines lines;
   bool in_section = false;
   for (int number = 1; !text.empty(); ++number) {
-    lines.push_back(classify(trim(next_line(text)), in_section, number));
-    in_section = in_section || lines.back().kind == ProfileLine::Kind::kSection;
+    ProfileLine& line = lines.emplace_back();
+    line.text = next_line(text, line.ending);
+    line.number = number;
+    classify(line, in_section);
+    in_section = in_section || line.kind == ProfileLine::Kind::kSection;
   }
   return lines;
 }
@@ -145,19 +139,37 @@ bool same_profile_name(std::string_view a, std::string_view b) {
                                             [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-void read_profile_string(const char* path, const char* section, const char* key,
-                         char* value, std::size_t size) {
-  std::string bytes;
-  read_file(path, bytes);
-  find_profile_string(bytes, section, key, value, size);
+// The reader searches only the first section of that name, and in it takes
+// the first entry of that name.
+ProfileMatch locate_entry(const ProfileLines& lines, std::string_view section,
+                          std::string_view name) {
+  ProfileMatch match;
+  for (const ProfileLine& line : lines) {
+    if (line.kind == ProfileLine::Kind::kSection) {
+      if (match.section != 0) break;
+      if (same_profile_name(line.name, section)) match.section = line.number;
+    } else if (match.section != 0 && match.entry == 0 && line.kind == ProfileLine::Kind::kEntry &&
+               same_profile_name(line.name, name)) {
+      match.entry = line.number;
+      match.value = line.value;
+    }
+    if (match.section != 0) match.section_end = line.number;
+  }
+  return match;
 }
 
-void find_profile_string(std::string_view file_bytes, const char* section, const char* key,
+void read_profile_string(const char* path, const char* section, const char* name, char* value,
+                         std::size_t size) {
+  std::string bytes;
+  read_file_bytes(path, bytes);
+  find_profile_string(bytes, section, name, value, size);
+}
+
+void find_profile_string(std::string_view file_bytes, const char* section, const char* name,
                          char* value, std::size_t size) {
   if (size == 0) return;
   const std::string text = profile_text(file_bytes);
-  std::string_view found;
-  find_value(text, section, key, found);
+  const std::string_view found = locate_entry(parse_profile(text), section, name).value;
   const std::size_t length = std::min(found.size(), size - 1);
   std::copy_n(found.begin(), length, value);
   value[length] = '\0';

@@ -1,8 +1,9 @@
 // A portable reader of initialisation files, for use away from Windows.
 //
 // It gives the text that the Windows profile reader gives for the same file,
-// so the checker and the tests see what the module sees. Its line parser is
-// open to the checker, which explains a file line by line.
+// so the checker and the tests see what the module sees. Its line parser and
+// its rule for finding an entry are open to the tools, which explain and
+// edit a file line by line.
 #pragma once
 
 #include <cstddef>
@@ -14,49 +15,68 @@
 
 namespace holsterkeys {
 
-// One line of an initialisation file, as the Windows reader takes it.
+// One line of an initialisation file, as the Windows reader takes it. The
+// views point into the file's text.
 struct ProfileLine {
   enum class Kind {
     kIgnored,   // blank, a comment, or before the first section
     kSection,   // "[name]": `name` is the section's name
-    kEntry,     // "key=value": `name` is the key, `value` its text
-    kNoEquals,  // text in a section without '=', which is no key
+    kEntry,     // "name=value": `name` is the entry's, `value` its text
+    kNoEquals,  // text in a section without '=', which is no entry
   };
-  Kind kind;
+  Kind kind = Kind::kIgnored;
   std::string_view name;
-  std::string_view value;
-  int number;  // counted from 1; CR LF ends one line
+  std::string_view value;   // as the reader returns it: trimmed, one pair of quotes dropped
+  std::string_view text;    // the whole line as written, without its line end
+  std::string_view ending;  // "\r\n", "\n", "\r", or empty on a last line without one
+  int number = 0;           // counted from 1
 };
+using ProfileLines = std::vector<ProfileLine>;
 
 // The file's text as the reader sees it: a file that starts with a UTF-16LE
 // byte-order mark is narrowed to the Western ANSI code page (1252), with '?'
-// for what that lacks. Empty when the file cannot be read; `found` tells the
-// two apart.
+// for what that lacks, one character for each UTF-16 unit. Empty when the
+// file cannot be read; `found` tells the two apart.
 std::string read_profile_text(const char* path, bool* found = nullptr);
 std::string profile_text(std::string_view file_bytes);
+bool is_utf16le(std::string_view file_bytes);
+
+// The whole file; false when it cannot be opened. Backslashes in `path` are
+// folder separators, so ".\name.ini" is "name.ini" in the current folder.
+bool read_file_bytes(const char* path, std::string& bytes);
 
 // Splits a file's text into lines; the views point into `text`.
-std::vector<ProfileLine> parse_profile(std::string_view text);
+ProfileLines parse_profile(std::string_view text);
 
-// Section and key names compare without regard to case.
+// Section and entry names compare without regard to case.
 bool same_profile_name(std::string_view a, std::string_view b);
 
-// Copies the value of `key` in the first section named `section` of the file
+// Where the reader finds an entry: in the first section named `section`,
+// the first entry named `name`. Line numbers count from 1; 0 is none.
+struct ProfileMatch {
+  int section = 0;         // that section's header
+  int section_end = 0;     // the section's last line, before the next header
+  int entry = 0;           // the entry the reader returns
+  std::string_view value;  // its value, as the reader returns it
+};
+ProfileMatch locate_entry(const ProfileLines& lines, std::string_view section,
+                          std::string_view name);
+
+// Copies the value of `name` in the first section named `section` of the file
 // at `path` into `value`, cut to `size` - 1 characters and NUL-terminated.
-// A missing file, section or key gives the empty text. Backslashes in `path`
-// are folder separators, so ".\name.ini" is "name.ini" in the current folder.
-void read_profile_string(const char* path, const char* section, const char* key,
-                         char* value, std::size_t size);
+// A missing file, section or entry gives the empty text.
+void read_profile_string(const char* path, const char* section, const char* name, char* value,
+                         std::size_t size);
 // The same, from the bytes of a file already read.
-void find_profile_string(std::string_view file_bytes, const char* section, const char* key,
+void find_profile_string(std::string_view file_bytes, const char* section, const char* name,
                          char* value, std::size_t size);
 
 // The configuration file as a profile reader of the bindings.
 class ProfileFile {
  public:
   explicit ProfileFile(const char* path = kConfigPath) : path_(path) {}
-  void read_value(const char* key, ValueText& value) const {
-    read_profile_string(path_, kConfigSection, key, value, kValueSize);
+  void read_value(const char* name, ValueText& value) const {
+    read_profile_string(path_, kConfigSection, name, value, kValueSize);
   }
 
  private:

@@ -19,20 +19,21 @@ DWORD WINAPI select_slots_forever(LPVOID) {
 
 // The worker never stops, so the module must never be unmapped under it:
 // pinning makes FreeLibrary leave the module in place until the host exits.
-void pin_module() {
+bool pin_module() {
   HMODULE self;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                     reinterpret_cast<LPCWSTR>(&select_slots_forever), &self);
+  return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&select_slots_forever), &self) != FALSE;
 }
 
 }  // namespace
 
 // Only starts the worker and returns; the loader lets the worker run once
-// it has finished with the module.
+// it has finished with the module. A module that cannot be pinned stays
+// idle rather than risk being unloaded under its worker.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason != DLL_PROCESS_ATTACH) return FALSE;
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
   DisableThreadLibraryCalls(instance);
-  pin_module();
+  if (!pin_module()) return TRUE;
   HANDLE worker = CreateThread(nullptr, 0, select_slots_forever, nullptr, 0, nullptr);
   if (worker != nullptr) CloseHandle(worker);
   return TRUE;

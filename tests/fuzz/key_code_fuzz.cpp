@@ -1,6 +1,6 @@
 // Differential fuzzing of key-code parsing: on any text, cut to 99
 // characters as the reader cuts it, the parser must give what the C
-// library's strtoll gives, clamped to 32 bits.
+// library's strtoll gives, clamped to 32 bits, and stop where it stops.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -16,13 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           std::min(size, holsterkeys::kValueSize - 1));
   const char* text = bytes.c_str();  // as a C string, the text ends at a NUL
 
-  const long long wide = std::strtoll(text, nullptr, 0);
+  char* end;
+  const long long wide = std::strtoll(text, &end, 0);
   const KeyCode expected = static_cast<KeyCode>(std::clamp<long long>(
       wide, std::numeric_limits<KeyCode>::min(), std::numeric_limits<KeyCode>::max()));
-  const KeyCode parsed = holsterkeys::parse_key_code(text);
-  if (parsed != expected) {
-    std::fprintf(stderr, "parse_key_code(\"%s\") = %d, clamped strtoll gives %d\n", text,
-                 static_cast<int>(parsed), static_cast<int>(expected));
+  const holsterkeys::KeyCodeReading reading = holsterkeys::read_key_code(text);
+  if (reading.code != expected || reading.end != static_cast<std::size_t>(end - text)) {
+    std::fprintf(
+        stderr,
+        "read_key_code(\"%s\") = %d ending at %zu, clamped strtoll gives %d ending at %zu\n", text,
+        static_cast<int>(reading.code), reading.end, static_cast<int>(expected),
+        static_cast<std::size_t>(end - text));
     std::abort();
   }
   return 0;

@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace holsterkeys;
   if (size == 0) return 0;
   // The first byte picks the key, the rest is the file.
-  const char* key = kBindings[data[0] % kBindingCount].key;
+  const char* name = kCategories[data[0] % kCategoryCount].name;
   const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
 
   const auto value = std::make_unique<char[]>(kValueSize);
   std::memset(value.get(), 'x', kValueSize);
-  find_profile_string(file, kConfigSection, key, value.get(), kValueSize);
+  find_profile_string(file, kConfigSection, name, value.get(), kValueSize);
   if (std::memchr(value.get(), '\0', kValueSize) == nullptr) {
-    std::fprintf(stderr, "value of %s is not terminated within %zu bytes\n", key, kValueSize);
+    std::fprintf(stderr, "value of %s is not terminated within %zu bytes\n", name, kValueSize);
     std::abort();
   }
   // Every line of the file is classified, whatever it holds.

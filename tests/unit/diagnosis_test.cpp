@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "bindings/profile_file.h"
+#include "tests/case_name.h"
 #include "tests/unit/scratch_folder.h"
 #include "tools/check/diagnosis.h"
-#include "tools/check/key_names.h"
+#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
@@ -37,56 +38,68 @@ TEST_P(Diagnosis, FindsWhatKeepsBindingsFromWorking) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, Diagnosis,
-    testing::Values(
-        DiagnosisCase{"AllFiveBoundIsClean", kAllBound, {}},
-        DiagnosisCase{"RemarkAfterNumberIsClean",
-                      std::string(kAllBound).replace(11, 13, "handguns=0x62 ; numpad 2"), {}},
-        DiagnosisCase{"OtherSectionsAreNotRead",
-                      std::string(kAllBound) + "[Other]\nrifle=F2\nhandgun=1\n", {}},
-        DiagnosisCase{"UnboundCategory",
-                      "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nrifle=0x66\n",
-                      {"shotgun is not bound"}},
-        DiagnosisCase{"KeyNameSuggestsItsCode",
-                      std::string(kAllBound).replace(11, 13, "handguns=F2"),
-                      {"Write handguns=0x71 for F2"}},
-        DiagnosisCase{"LetterSuggestsItsCode", std::string(kAllBound).replace(11, 13, "handguns=a"),
-                      {"Write handguns=0x41 for A"}},
-        DiagnosisCase{"GarbageIsNoNumber", std::string(kAllBound).replace(11, 13, "handguns=??"),
-                      {"\"??\" is not a number"}},
-        DiagnosisCase{"ZeroIsNoKey", std::string(kAllBound).replace(11, 13, "handguns=0"),
-                      {"handguns: 0 is not the code of any key"}},
-        DiagnosisCase{"NegativeIsNoKey", std::string(kAllBound).replace(11, 13, "handguns=-5"),
-                      {"handguns: -5 is not the code of any key"}},
-        DiagnosisCase{"AboveRangeIsNoKey", std::string(kAllBound).replace(11, 13, "handguns=300"),
-                      {"handguns: 300 is not the code of any key"}},
-        DiagnosisCase{"UnassignedCodeIsNoKey",
-                      std::string(kAllBound).replace(11, 13, "handguns=0x3A"),
-                      {"handguns: 58 is not the code of any key"}},
-        DiagnosisCase{"OctalTrap", std::string(kAllBound).replace(11, 13, "handguns=010"),
-                      {"read as an octal number: 8"}},
-        DiagnosisCase{"SharedKeyNamesTheWinner",
-                      std::string(kAllBound).replace(11, 13, "handguns=0x66"),
-                      {"handguns and rifle are both on 0x66 (Numpad6): when it is pressed, rifle "
-                       "wins"}},
-        DiagnosisCase{"MisspelledKey", std::string(kAllBound) + "handgun=0x31\n",
-                      {"Line 7: \"handgun\" is not a key the module reads; did you mean "
-                       "\"handguns\"?"}},
-        DiagnosisCase{"RepeatedKey", std::string(kAllBound) + "rifle=0x31\n",
-                      {"Line 7: a second \"rifle\" is ignored; the one on line 6 counts"}},
-        DiagnosisCase{"LineWithoutEquals", std::string(kAllBound) + "rifle 0x31\n",
-                      {"Line 7: \"rifle 0x31\" has no '='"}},
-        DiagnosisCase{"SecondSection", std::string(kAllBound) + "[bindings]\nrifle=0x31\n",
-                      {"Line 7: a second [Bindings] section; only the first, on line 1"}},
-        DiagnosisCase{"Utf8ByteOrderMarkHidesSection", "\xEF\xBB\xBF" + std::string(kAllBound),
-                      {"UTF-8 byte-order mark", "no [Bindings] section", "handguns is not bound",
-                       "machineguns is not bound", "submachine is not bound",
-                       "shotgun is not bound", "rifle is not bound"}},
-        DiagnosisCase{"SectionMisspelled", "[Binding]\nrifle=0x66\n",
-                      {"no [Bindings] section (it has [Binding])", "handguns", "machineguns",
-                       "submachine", "shotgun", "rifle"}}),
-    [](const testing::TestParamInfo<DiagnosisCase>& info) { return info.param.name; });
+const DiagnosisCase kDiagnosisCases[] = {
+    {"AllFiveBoundIsClean", kAllBound, {}},
+    {"RemarkAfterNumberIsClean",
+     std::string(kAllBound).replace(11, 13, "handguns=0x62 ; numpad 2"),
+     {}},
+    {"OtherSectionsAreNotRead", std::string(kAllBound) + "[Other]\nrifle=F2\nhandgun=1\n", {}},
+    {"UnboundCategory",
+     "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nrifle=0x66\n",
+     {"shotgun is not bound"}},
+    {"KeyNameSuggestsItsCode",
+     std::string(kAllBound).replace(11, 13, "handguns=F2"),
+     {"Write handguns=0x71 for F2"}},
+    {"LetterSuggestsItsCode",
+     std::string(kAllBound).replace(11, 13, "handguns=a"),
+     {"Write handguns=0x41 for A"}},
+    {"GarbageIsNoNumber",
+     std::string(kAllBound).replace(11, 13, "handguns=??"),
+     {"\"??\" is not a number"}},
+    {"ZeroIsNoKey",
+     std::string(kAllBound).replace(11, 13, "handguns=0"),
+     {"handguns: 0 is not the code of any key"}},
+    {"NegativeIsNoKey",
+     std::string(kAllBound).replace(11, 13, "handguns=-5"),
+     {"handguns: -5 is not the code of any key"}},
+    {"AboveRangeIsNoKey",
+     std::string(kAllBound).replace(11, 13, "handguns=300"),
+     {"handguns: 300 is not the code of any key"}},
+    {"UnassignedCodeIsNoKey",
+     std::string(kAllBound).replace(11, 13, "handguns=0x3A"),
+     {"handguns: 58 is not the code of any key"}},
+    {"OctalTrap",
+     std::string(kAllBound).replace(11, 13, "handguns=010"),
+     {"read as an octal number: 8"}},
+    {"SharedKeyNamesTheWinner",
+     std::string(kAllBound).replace(11, 13, "handguns=0x66"),
+     {"handguns and rifle are both on 0x66 (Numpad6): when it is pressed, rifle "
+      "wins"}},
+    {"MisspelledKey",
+     std::string(kAllBound) + "handgun=0x31\n",
+     {"Line 7: \"handgun\" is not a category the module reads; did you mean "
+      "\"handguns\"?"}},
+    {"RepeatedKey",
+     std::string(kAllBound) + "rifle=0x31\n",
+     {"Line 7: a second \"rifle\" is ignored; the one on line 6 counts"}},
+    {"LineWithoutEquals",
+     std::string(kAllBound) + "rifle 0x31\n",
+     {"Line 7: \"rifle 0x31\" has no '='"}},
+    {"SecondSection",
+     std::string(kAllBound) + "[bindings]\nrifle=0x31\n",
+     {"Line 7: a second [Bindings] section; only the first, on line 1"}},
+    {"Utf8ByteOrderMarkHidesSection",
+     "\xEF\xBB\xBF" + std::string(kAllBound),
+     {"UTF-8 byte-order mark", "no [Bindings] section", "handguns is not bound",
+      "machineguns is not bound", "submachine is not bound", "shotgun is not bound",
+      "rifle is not bound"}},
+    {"SectionMisspelled",
+     "[Binding]\nrifle=0x66\n",
+     {"no [Bindings] section (it has [Binding])", "handguns", "machineguns", "submachine",
+      "shotgun", "rifle"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
 
 TEST(Diagnosis, MissingFileIsTheOnlyFinding) {
   const ConfigFile file{"C:\\game\\holsterkeys.ini", false, {}};
@@ -103,11 +116,11 @@ struct KeyNameCase {
 
 // Names players write, and the codes the checker suggests for them.
 TEST(KeyNames, WrittenNamesFindTheirCodes) {
-  const KeyNameCase cases[] = {{"F2", 0x71},          {"f24", 0x87},    {"VK_F2", 0x71},
-                               {"a", 0x41},           {"7", 0x37},      {"Numpad5", 0x65},
-                               {"NUMPAD_5", 0x65},    {"Space", 0x20},  {"page up", 0x21},
-                               {"XButton1", 0x05},    {"Mouse4", 0x05}, {"LShift", 0xA0},
-                               {"Escape", 0x1B},      {"Esc", 0x1B}};
+  const KeyNameCase cases[] = {{"F2", 0x71},       {"f24", 0x87},    {"VK_F2", 0x71},
+                               {"a", 0x41},        {"7", 0x37},      {"Numpad5", 0x65},
+                               {"NUMPAD_5", 0x65}, {"Space", 0x20},  {"page up", 0x21},
+                               {"XButton1", 0x05}, {"Mouse4", 0x05}, {"LShift", 0xA0},
+                               {"Escape", 0x1B},   {"Esc", 0x1B}};
   for (const KeyNameCase& key : cases) {
     EXPECT_EQ(key_code_named(key.written), key.code) << key.written;
   }

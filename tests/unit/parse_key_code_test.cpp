@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bindings/bindings.h"
+#include "tests/case_name.h"
 
 namespace holsterkeys {
 namespace {
@@ -28,60 +29,115 @@ TEST_P(ParseKeyCode, GivesWhatThirtyTwoBitStrtolGives) {
       << "text: \"" << GetParam().text << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ParseKeyCode,
-    testing::Values(
-        ParseCase{"Decimal", "51", 51},
-        ParseCase{"HexLowerPrefix", "0x33", 51},
-        ParseCase{"HexUpperPrefixAndDigits", "0X3A", 58},
-        ParseCase{"Octal", "063", 51},
-        ParseCase{"OctalTen", "010", 8},
-        ParseCase{"EightIsNoOctalDigit", "08", 0},
-        ParseCase{"HexPrefixWithoutDigits", "0x", 0},
-        ParseCase{"Zero", "0", 0},
-        ParseCase{"LeadingBlanks", " \t 50", 50},
-        ParseCase{"PlusSign", "+50", 50},
-        ParseCase{"NegativePassedOn", "-5", -5},
-        ParseCase{"NegativeHex", "-0x10", -16},
-        ParseCase{"TrailingRemark", "0x31 ; left hand", 49},
-        ParseCase{"TrailingLetters", "50abc", 50},
-        ParseCase{"KeyNameLetters", "F2", 0},
-        ParseCase{"SingleLetter", "A", 0},
-        ParseCase{"Empty", "", 0},
-        ParseCase{"SignOnly", "-", 0},
-        ParseCase{"AboveRange", "4294967297", kMax},
-        ParseCase{"AllBitsHex", "0xFFFFFFFF", kMax},
-        ParseCase{"JustAboveMax", "2147483648", kMax},
-        ParseCase{"Max", "2147483647", kMax},
-        ParseCase{"Min", "-2147483648", kMin},
-        ParseCase{"BelowRange", "-99999999999", kMin},
-        ParseCase{"NegativeAllBitsHex", "-0xFFFFFFFF", kMin},
-        ParseCase{"BeyondSixtyFourBits", std::string(150, '9'), kMax},
-        ParseCase{"BeyondSixtyFourBitsNegative", "-" + std::string(150, '9'), kMin}),
-    [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
+const ParseCase kParseKeyCodeCases[] = {
+    {"Decimal", "51", 51},
+    {"HexLowerPrefix", "0x33", 51},
+    {"HexUpperPrefixAndDigits", "0X3A", 58},
+    {"Octal", "063", 51},
+    {"OctalTen", "010", 8},
+    {"EightIsNoOctalDigit", "08", 0},
+    {"HexPrefixWithoutDigits", "0x", 0},
+    {"Zero", "0", 0},
+    {"LeadingBlanks", " \t 50", 50},
+    {"PlusSign", "+50", 50},
+    {"NegativePassedOn", "-5", -5},
+    {"NegativeHex", "-0x10", -16},
+    {"TrailingRemark", "0x31 ; left hand", 49},
+    {"TrailingLetters", "50abc", 50},
+    {"KeyNameLetters", "F2", 0},
+    {"SingleLetter", "A", 0},
+    {"Empty", "", 0},
+    {"SignOnly", "-", 0},
+    {"AboveRange", "4294967297", kMax},
+    {"AllBitsHex", "0xFFFFFFFF", kMax},
+    {"JustAboveMax", "2147483648", kMax},
+    {"Max", "2147483647", kMax},
+    {"Min", "-2147483648", kMin},
+    {"BelowRange", "-99999999999", kMin},
+    {"NegativeAllBitsHex", "-0xFFFFFFFF", kMin},
+    {"BeyondSixtyFourBits", std::string(150, '9'), kMax},
+    {"BeyondSixtyFourBitsNegative", "-" + std::string(150, '9'), kMin},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, ParseKeyCode, testing::ValuesIn(kParseKeyCodeCases), CaseName());
+
+// The Windows C library takes a "0x" with no hexadecimal digit after it as
+// nothing read, where the C standard, and the parser, read its "0".
+#ifdef _WIN32
+constexpr bool kNothingReadBeforeBareHexPrefix = true;
+#else
+constexpr bool kNothingReadBeforeBareHexPrefix = false;
+#endif
 
 // The C library's strtoll, clamped to 32 bits, is the reference: every
-// combination of blanks, sign, prefix and digits must give the same code.
+// combination of blanks, sign, prefix and digits must give the same code,
+// read up to the same place.
 TEST(ParseKeyCode, AgreesWithClampedStrtollOnEveryCombination) {
   const char* const blanks[] = {"", " ", "\t\n\v\f\r "};
   const char* const signs[] = {"", "+", "-", "--", "+-"};
   const char* const prefixes[] = {"", "0", "0x", "0X", "00x", "x"};
-  const char* const bodies[] = {"", "0", "7", "8", "9", "19", "ff", "FFg", "z", "2147483647",
-                                "2147483648", "7fffffff", "80000000", "17777777777",
-                                "20000000000", "99999999999999999999999", " 5"};
+  const char* const bodies[] = {"",         "0",           "7",           "8",
+                                "9",        "19",          "ff",          "FFg",
+                                "z",        "2147483647",  "2147483648",  "7fffffff",
+                                "80000000", "17777777777", "20000000000", "99999999999999999999999",
+                                " 5"};
   for (const char* blank : blanks) {
     for (const char* sign : signs) {
       for (const char* prefix : prefixes) {
         for (const char* body : bodies) {
           const std::string text = std::string(blank) + sign + prefix + body;
-          const long long wide = std::strtoll(text.c_str(), nullptr, 0);
+          char* end;
+          const long long wide = std::strtoll(text.c_str(), &end, 0);
           const KeyCode expected = static_cast<KeyCode>(std::clamp<long long>(wide, kMin, kMax));
-          EXPECT_EQ(parse_key_code(text.c_str()), expected) << "text: \"" << text << "\"";
+          const KeyCodeReading reading = read_key_code(text.c_str());
+          EXPECT_EQ(reading.code, expected) << "text: \"" << text << "\"";
+          if (kNothingReadBeforeBareHexPrefix && end == text.c_str()) continue;
+          EXPECT_EQ(reading.end, static_cast<std::size_t>(end - text.c_str()))
+              << "text: \"" << text << "\"";
         }
       }
     }
   }
 }
+
+struct ReadingCase {
+  const char* name;
+  const char* text;
+  unsigned base;
+  std::size_t digits;
+  bool has_digits;
+  std::size_t end;
+};
+
+void PrintTo(const ReadingCase& reading, std::ostream* out) { *out << reading.name; }
+
+class KeyCodeReadingDetails : public testing::TestWithParam<ReadingCase> {};
+
+// How the text was read, which the checker explains to players.
+TEST_P(KeyCodeReadingDetails, SayWhereTheNumberIs) {
+  const ReadingCase& expected = GetParam();
+  const KeyCodeReading reading = read_key_code(expected.text);
+  EXPECT_EQ(reading.base, expected.base);
+  EXPECT_EQ(reading.digits, expected.digits);
+  EXPECT_EQ(reading.has_digits, expected.has_digits);
+  EXPECT_EQ(reading.end, expected.end);
+}
+
+const ReadingCase kKeyCodeReadingDetailsCases[] = {
+    {"HexWithRemark", "0x1F ; x", 16, 2, true, 4},
+    {"SignedOctalAfterBlanks", "  -010", 8, 3, true, 6},
+    {"DecimalWithTrailingLetters", "+50abc", 10, 1, true, 3},
+    {"LoneZeroIsOctal", "0", 8, 0, true, 1},
+    {"EightEndsAnOctalNumber", "08", 8, 0, true, 1},
+    {"BlankAfterHexPrefix", "0x 65", 8, 0, true, 1},
+    {"KeyName", "F2", 10, 0, false, 0},
+    {"DoubledEquals", "=0x62", 10, 0, false, 0},
+    {"SignWithoutDigits", " -", 10, 2, false, 0},
+    {"Empty", "", 10, 0, false, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, KeyCodeReadingDetails,
+                         testing::ValuesIn(kKeyCodeReadingDetailsCases), CaseName());
 
 // A reader that fills the whole buffer without a terminating NUL must not
 // make the parser run past it: only the first 99 characters count.

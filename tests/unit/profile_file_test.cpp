@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "bindings/category_names.h"
+#include "bindings/profile_edit.h"
 #include "bindings/profile_file.h"
+#include "tests/case_name.h"
 #include "tests/unit/scratch_folder.h"
 
 namespace holsterkeys {
@@ -40,56 +43,122 @@ std::string utf16le(const std::u16string& text) {
   return bytes;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, ProfileRule,
-    testing::Values(
-        ReaderCase{"PlainValue", "[Bindings]\nshotgun=0x33\n", "shotgun", "0x33"},
-        ReaderCase{"SectionNameWithoutCase", "[bINDINGS]\nrifle=6\n", "rifle", "6"},
-        ReaderCase{"KeyWithoutCase", "[Bindings]\nRIFLE=6\n", "rifle", "6"},
-        ReaderCase{"BlanksAroundSectionName", "  [ \tBindings  ]  \nrifle=6\n", "rifle", "6"},
-        ReaderCase{"BlanksAroundKeyAndValue", "[Bindings]\n \t rifle \t= \t 0x36 \t\n", "rifle",
-                   "0x36"},
-        ReaderCase{"DoubleQuotesDropped", "[Bindings]\nrifle=\"54\"\n", "rifle", "54"},
-        ReaderCase{"SingleQuotesDropped", "[Bindings]\nrifle='54'\n", "rifle", "54"},
-        ReaderCase{"BlanksInsideQuotesKept", "[Bindings]\nrifle= \" 54 \" \n", "rifle", " 54 "},
-        ReaderCase{"EmptyQuotes", "[Bindings]\nrifle=\"\"\n", "rifle", ""},
-        ReaderCase{"MismatchedQuotesKept", "[Bindings]\nrifle='54\"\n", "rifle", "'54\""},
-        ReaderCase{"LoneQuoteKept", "[Bindings]\nrifle=\"\n", "rifle", "\""},
-        ReaderCase{"OpeningQuoteOnlyKept", "[Bindings]\nrifle=\"54\n", "rifle", "\"54"},
-        ReaderCase{"CommentLineSkipped", "[Bindings]\n;rifle=1\nrifle=2\n", "rifle", "2"},
-        ReaderCase{"IndentedCommentSkipped", "[Bindings]\n  ; rifle=1\n", "rifle", ""},
-        ReaderCase{"NoInlineComments", "[Bindings]\nrifle=5 ; x\n", "rifle", "5 ; x"},
-        ReaderCase{"FirstKeyWins", "[Bindings]\nrifle=1\nrifle=2\n", "rifle", "1"},
-        ReaderCase{"OnlyFirstSectionSearched", "[Bindings]\nx=1\n[Bindings]\nrifle=2\n", "rifle",
-                   ""},
-        ReaderCase{"OtherSectionsIgnored", "[Other]\nrifle=1\n[Bindings]\nrifle=2\n[More]\n",
-                   "rifle", "2"},
-        ReaderCase{"KeyAfterSectionEndsNotFound", "[Bindings]\n[Other]\nrifle=1\n", "rifle", ""},
-        ReaderCase{"LineWithoutEqualsIsNoKey", "[Bindings]\nrifle\nrifle=2\n", "rifle", "2"},
-        ReaderCase{"LinesBeforeFirstSectionIgnored", "rifle=1\n[Bindings]\n", "rifle", ""},
-        ReaderCase{"EqualsInsideValueKept", "[Bindings]\nrifle=a=b\n", "rifle", "a=b"},
-        ReaderCase{"HeaderWithoutCloseIsNoHeader", "[Bindings\nrifle=1\n", "rifle", ""},
-        ReaderCase{"TextAfterHeaderIgnored", "[Bindings] remark\nrifle=1\n", "rifle", "1"},
-        ReaderCase{"CrLfLines", "[Bindings]\r\nhandguns=1\r\nrifle=2\r\n", "rifle", "2"},
-        ReaderCase{"CrLines", "[Bindings]\rhandguns=1\rrifle=2\r", "rifle", "2"},
-        ReaderCase{"NoFinalNewline", "[Bindings]\nrifle=2", "rifle", "2"},
-        ReaderCase{"Utf16WithByteOrderMark", utf16le(u"[Bindings]\r\nrifle=0x36\r\n"), "rifle",
-                   "0x36"},
-        // Characters come back in the Western ANSI code page, '?' if it lacks them.
-        ReaderCase{"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\n"),
-                   "rifle", "\xE9\x80\x99?"},
-        ReaderCase{"Utf8ByteOrderMarkHidesFirstHeader", "\xEF\xBB\xBF[Bindings]\nrifle=6\n",
-                   "rifle", ""},
-        ReaderCase{"ValueOfNinetyNineKept", "[Bindings]\nrifle=" + std::string(99, '7') + "\n",
-                   "rifle", std::string(99, '7')},
-        ReaderCase{"ValueCutToNinetyNine", "[Bindings]\nrifle=" + std::string(150, '7') + "\n",
-                   "rifle", std::string(99, '7')},
-        ReaderCase{"MissingKey", "[Bindings]\nhandguns=1\n", "rifle", ""},
-        ReaderCase{"MissingSection", "[Other]\nrifle=1\n", "rifle", ""},
-        ReaderCase{"EmptyFile", "", "rifle", ""},
-        ReaderCase{"NulByteEndsValue", "[Bindings]\nrifle=8\0" "1\n"s, "rifle",
-                   "8"}),
-    [](const testing::TestParamInfo<ReaderCase>& info) { return info.param.name; });
+const ReaderCase kProfileRuleCases[] = {
+    {"PlainValue", "[Bindings]\nshotgun=0x33\n", "shotgun", "0x33"},
+    {"SectionNameWithoutCase", "[bINDINGS]\nrifle=6\n", "rifle", "6"},
+    {"KeyWithoutCase", "[Bindings]\nRIFLE=6\n", "rifle", "6"},
+    {"BlanksAroundSectionName", "  [ \tBindings  ]  \nrifle=6\n", "rifle", "6"},
+    {"BlanksAroundKeyAndValue", "[Bindings]\n \t rifle \t= \t 0x36 \t\n", "rifle", "0x36"},
+    {"DoubleQuotesDropped", "[Bindings]\nrifle=\"54\"\n", "rifle", "54"},
+    {"SingleQuotesDropped", "[Bindings]\nrifle='54'\n", "rifle", "54"},
+    {"BlanksInsideQuotesKept", "[Bindings]\nrifle= \" 54 \" \n", "rifle", " 54 "},
+    {"EmptyQuotes", "[Bindings]\nrifle=\"\"\n", "rifle", ""},
+    {"MismatchedQuotesKept", "[Bindings]\nrifle='54\"\n", "rifle", "'54\""},
+    {"LoneQuoteKept", "[Bindings]\nrifle=\"\n", "rifle", "\""},
+    {"OpeningQuoteOnlyKept", "[Bindings]\nrifle=\"54\n", "rifle", "\"54"},
+    {"CommentLineSkipped", "[Bindings]\n;rifle=1\nrifle=2\n", "rifle", "2"},
+    {"IndentedCommentSkipped", "[Bindings]\n  ; rifle=1\n", "rifle", ""},
+    {"NoInlineComments", "[Bindings]\nrifle=5 ; x\n", "rifle", "5 ; x"},
+    {"FirstKeyWins", "[Bindings]\nrifle=1\nrifle=2\n", "rifle", "1"},
+    {"OnlyFirstSectionSearched", "[Bindings]\nx=1\n[Bindings]\nrifle=2\n", "rifle", ""},
+    {"OtherSectionsIgnored", "[Other]\nrifle=1\n[Bindings]\nrifle=2\n[More]\n", "rifle", "2"},
+    {"KeyAfterSectionEndsNotFound", "[Bindings]\n[Other]\nrifle=1\n", "rifle", ""},
+    {"LineWithoutEqualsIsNoKey", "[Bindings]\nrifle\nrifle=2\n", "rifle", "2"},
+    {"LinesBeforeFirstSectionIgnored", "rifle=1\n[Bindings]\n", "rifle", ""},
+    {"EqualsInsideValueKept", "[Bindings]\nrifle=a=b\n", "rifle", "a=b"},
+    {"HeaderWithoutCloseIsNoHeader", "[Bindings\nrifle=1\n", "rifle", ""},
+    {"TextAfterHeaderIgnored", "[Bindings] remark\nrifle=1\n", "rifle", "1"},
+    {"CrLfLines", "[Bindings]\r\nhandguns=1\r\nrifle=2\r\n", "rifle", "2"},
+    {"CrLines", "[Bindings]\rhandguns=1\rrifle=2\r", "rifle", "2"},
+    {"NoFinalNewline", "[Bindings]\nrifle=2", "rifle", "2"},
+    {"Utf16WithByteOrderMark", utf16le(u"[Bindings]\r\nrifle=0x36\r\n"), "rifle", "0x36"},
+    // Characters come back in the Western ANSI code page, '?' if it lacks them.
+    {"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\n"), "rifle",
+     "\xE9\x80\x99?"},
+    {"Utf8ByteOrderMarkHidesFirstHeader", "\xEF\xBB\xBF[Bindings]\nrifle=6\n", "rifle", ""},
+    {"ValueOfNinetyNineKept", "[Bindings]\nrifle=" + std::string(99, '7') + "\n", "rifle",
+     std::string(99, '7')},
+    {"ValueCutToNinetyNine", "[Bindings]\nrifle=" + std::string(150, '7') + "\n", "rifle",
+     std::string(99, '7')},
+    {"MissingKey", "[Bindings]\nhandguns=1\n", "rifle", ""},
+    {"MissingSection", "[Other]\nrifle=1\n", "rifle", ""},
+    {"EmptyFile", "", "rifle", ""},
+    {"NulByteEndsValue",
+     "[Bindings]\nrifle=8\0"
+     "1\n"s,
+     "rifle", "8"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ProfileRule, testing::ValuesIn(kProfileRuleCases), CaseName());
+
+struct RewriteCase {
+  const char* name;
+  std::string file;
+  const char* category;
+  std::string expected;  // the whole file afterwards
+};
+
+void PrintTo(const RewriteCase& rewrite, std::ostream* out) { *out << rewrite.name; }
+
+class BindingRewrite : public testing::TestWithParam<RewriteCase> {};
+
+std::string value_in(const std::string& file, const char* name) {
+  char value[kValueSize];
+  find_profile_string(file, kConfigSection, name, value, sizeof value);
+  return value;
+}
+
+// The file changes as expected, and the reader itself then finds the new
+// code for the category and every other category as it was.
+TEST_P(BindingRewrite, ChangesOnlyThatValue) {
+  const RewriteCase& rewrite = GetParam();
+  const Category& changed = *category_named(rewrite.category);
+  const std::string result = with_binding(rewrite.file, changed, "0x46");
+  EXPECT_EQ(result, rewrite.expected);
+  EXPECT_EQ(parse_key_code(value_in(result, changed.name).c_str()), 0x46);
+  for (const Category& category : kCategories) {
+    if (&category == &changed) continue;
+    EXPECT_EQ(value_in(result, category.name), value_in(rewrite.file, category.name))
+        << category.name;
+  }
+}
+
+const RewriteCase kBindingRewriteCases[] = {
+    {"ReplacesTheValue", "[Bindings]\r\nhandguns=0x62\r\nrifle=0x66\r\n", "rifle",
+     "[Bindings]\r\nhandguns=0x62\r\nrifle=0x46\r\n"},
+    {"KeepsLfLines", "; mine\n[Bindings]\nrifle=6\nshotgun=3\n", "rifle",
+     "; mine\n[Bindings]\nrifle=0x46\nshotgun=3\n"},
+    {"KeepsMixedLineEnds", "[Bindings]\r\nrifle=6\nshotgun=3\r", "shotgun",
+     "[Bindings]\r\nrifle=6\nshotgun=0x46\r"},
+    {"KeepsBlanksAndCase", "[bindings]\n  RIFLE = 6  \n", "rifle",
+     "[bindings]\n  RIFLE = 0x46  \n"},
+    {"ChangesTheEntryTheReaderReads", "[Bindings]\nrifle=1\nrifle=2\n", "rifle",
+     "[Bindings]\nrifle=0x46\nrifle=2\n"},
+    {"LeavesASecondSectionAlone", "[Bindings]\nhandguns=2\n[Other]\nrifle=9\n[Bindings]\nrifle=7\n",
+     "rifle", "[Bindings]\nhandguns=2\nrifle=0x46\n[Other]\nrifle=9\n[Bindings]\nrifle=7\n"},
+    {"KeepsARemark", "[Bindings]\nrifle=0x66 ; numpad\n", "rifle",
+     "[Bindings]\nrifle=0x46 ; numpad\n"},
+    {"KeepsARemarkAfterASemicolon", "[Bindings]\nrifle=66;numpad\n", "rifle",
+     "[Bindings]\nrifle=0x46;numpad\n"},
+    {"DropsTextThatWouldExtendTheNumber", "[Bindings]\nrifle=F6\n", "rifle",
+     "[Bindings]\nrifle=0x46\n"},
+    {"DropsTextAfterAStrayCharacter", "[Bindings]\nrifle=0x 66 ; x\n", "rifle",
+     "[Bindings]\nrifle=0x46\n"},
+    {"ReplacesAQuotedValue", "[Bindings]\nrifle=\"0x66\"\n", "rifle", "[Bindings]\nrifle=0x46\n"},
+    {"FillsAnEmptyValue", "[Bindings]\nrifle=\r\n", "rifle", "[Bindings]\nrifle=0x46\r\n"},
+    {"AddsAnEntryAfterTheSectionsLast", "[Bindings]\r\nhandguns=2\r\n\r\n[Other]\r\nx=1\r\n",
+     "rifle", "[Bindings]\r\nhandguns=2\r\nrifle=0x46\r\n\r\n[Other]\r\nx=1\r\n"},
+    {"AddsAnEntryUnderABareHeader", "[Bindings]", "rifle", "[Bindings]\r\nrifle=0x46"},
+    {"AddsASectionAtTheEnd", "[Other]\nx=1", "rifle", "[Other]\nx=1\n[Bindings]\nrifle=0x46\n"},
+    {"CreatesTheFileFromNothing", "", "rifle", "[Bindings]\r\nrifle=0x46\r\n"},
+    {"KeepsUtf16", utf16le(u"[Bindings]\r\nrifle=6 ; \u00e9\r\n"), "rifle",
+     utf16le(u"[Bindings]\r\nrifle=0x46 ; \u00e9\r\n")},
+    {"AddsToUtf16", utf16le(u"[Bindings]\r\nrifle=6\r\n"), "shotgun",
+     utf16le(u"[Bindings]\r\nrifle=6\r\nshotgun=0x46\r\n")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, BindingRewrite, testing::ValuesIn(kBindingRewriteCases),
+                         CaseName());
 
 using ConfigurationPath = InScratchFolder;
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tests/case_name.h"
 #include "tools/demo/session_script.h"
 
 namespace holsterkeys {
@@ -24,7 +25,7 @@ TEST(SessionScript, ReadsEveryKindOfStep) {
   ASSERT_TRUE(script.errors.empty()) << script.errors[0];
   ASSERT_EQ(script.steps.size(), 8u);
   EXPECT_EQ(script.steps[0].action, Action::kPress);
-  EXPECT_STREQ(script.steps[0].category->key, "shotgun");
+  EXPECT_STREQ(script.steps[0].category->name, "shotgun");
   EXPECT_EQ(script.steps[0].line, 3);
   EXPECT_EQ(script.steps[1].action, Action::kRelease);
   EXPECT_EQ(script.steps[2].action, Action::kTap);
@@ -55,21 +56,21 @@ TEST_P(BadScriptLine, IsReportedWithItsLineNumber) {
   EXPECT_NE(script.errors[0].find(GetParam().expected), std::string::npos) << script.errors[0];
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, BadScriptLine,
-    testing::Values(BadLineCase{"UnknownCommand", "hold rifle", "unknown command 'hold'"},
-                    BadLineCase{"UnknownCategory", "press shotguns", "expected 'press CATEGORY'"},
-                    BadLineCase{"MissingCategory", "release", "expected 'release CATEGORY'"},
-                    BadLineCase{"ExtraWord", "press rifle now", "expected 'press CATEGORY'"},
-                    BadLineCase{"KeyCodeOutOfRange", "press 300", "expected 'press CATEGORY'"},
-                    BadLineCase{"TapHoldNotANumber", "tap rifle long", "expected 'tap CATEGORY'"},
-                    BadLineCase{"WaitWithoutTime", "wait", "expected 'wait MILLISECONDS'"},
-                    BadLineCase{"WaitNegative", "wait -5", "expected 'wait MILLISECONDS'"},
-                    BadLineCase{"WaitTooLong", "wait 9999999", "expected 'wait MILLISECONDS'"},
-                    BadLineCase{"SetWithoutValue", "set rifle", "expected 'set CATEGORY VALUE'"},
-                    BadLineCase{"SetUnknownCategory", "set knife 0x31",
-                                "expected 'set CATEGORY VALUE'"}),
-    [](const testing::TestParamInfo<BadLineCase>& info) { return info.param.name; });
+const BadLineCase kBadScriptLineCases[] = {
+    {"UnknownCommand", "hold rifle", "unknown command 'hold'"},
+    {"UnknownCategory", "press shotguns", "expected 'press CATEGORY'"},
+    {"MissingCategory", "release", "expected 'release CATEGORY'"},
+    {"ExtraWord", "press rifle now", "expected 'press CATEGORY'"},
+    {"KeyCodeOutOfRange", "press 300", "expected 'press CATEGORY'"},
+    {"TapHoldNotANumber", "tap rifle long", "expected 'tap CATEGORY'"},
+    {"WaitWithoutTime", "wait", "expected 'wait MILLISECONDS'"},
+    {"WaitNegative", "wait -5", "expected 'wait MILLISECONDS'"},
+    {"WaitTooLong", "wait 9999999", "expected 'wait MILLISECONDS'"},
+    {"SetWithoutValue", "set rifle", "expected 'set CATEGORY VALUE'"},
+    {"SetUnknownCategory", "set knife 0x31", "expected 'set CATEGORY VALUE'"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, BadScriptLine, testing::ValuesIn(kBadScriptLineCases), CaseName());
 
 }  // namespace
 }  // namespace holsterkeys

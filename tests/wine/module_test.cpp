@@ -11,6 +11,7 @@
 
 #include "bindings/bindings.h"
 #include "selector/selection_cycle.h"
+#include "tests/case_name.h"
 #include "tools/host/stand_in_host.h"
 
 namespace holsterkeys {
@@ -41,13 +42,13 @@ testing::AssertionResult cycles_end_on(std::int32_t value) {
   for (int cycle = 0; cycle < 3; ++cycle) {
     slot_variable() = kHostValue;
     if (!wait_for_slot(value, kFewCyclesMs)) {
-      return testing::AssertionFailure() << "no store of " << value << "; slot holds "
-                                         << slot_variable();
+      return testing::AssertionFailure()
+             << "no store of " << value << "; slot holds " << slot_variable();
     }
     Sleep(kCyclePeriodMs / 4);
     if (slot_variable() != value) {
-      return testing::AssertionFailure() << "the cycle ended on " << slot_variable() << ", not "
-                                         << value;
+      return testing::AssertionFailure()
+             << "the cycle ended on " << slot_variable() << ", not " << value;
     }
   }
   return testing::AssertionSuccess();
@@ -82,10 +83,10 @@ class ModuleInHost : public testing::Test {
 
 TEST_F(ModuleInHost, EachRowStoresItsSlot) {
   load();
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
     slot_variable() = kHostValue;
     press_key(kRowKeys[row]);
-    EXPECT_TRUE(wait_for_slot(kBindings[row].slot, kFewCyclesMs)) << kBindings[row].key;
+    EXPECT_TRUE(wait_for_slot(kCategories[row].slot, kFewCyclesMs)) << kCategories[row].name;
     release_key(kRowKeys[row]);
     Sleep(kCyclePeriodMs);
   }
@@ -142,11 +143,15 @@ TEST_F(ModuleInHost, WithoutFileNothingIsStored) {
   EXPECT_TRUE(slot_stays(kHostValue));
 }
 
+// Under Wine, virtual key 0 reads as down once anything injects it, so an
+// unbound category would fire if code 0 were polled.
 TEST_F(ModuleInHost, KeyNamesAndOddCodesNeverStore) {
   write_config("[Bindings]\nhandguns=F13\nmachineguns=-124\nsubmachine=0\nshotgun=380\n");
   load();
   for (KeyCode code : kRowKeys) press_key(code);
+  press_key(0);
   EXPECT_TRUE(slot_stays(kHostValue));
+  release_key(0);
 }
 
 TEST_F(ModuleInHost, EditedFileTakesEffectNextCycle) {
@@ -195,7 +200,8 @@ struct ProtectionCase {
 
 void PrintTo(const ProtectionCase& protection, std::ostream* out) { *out << protection.name; }
 
-class SlotPageProtected : public ModuleInHost, public testing::WithParamInterface<ProtectionCase> {};
+class SlotPageProtected : public ModuleInHost,
+                          public testing::WithParamInterface<ProtectionCase> {};
 
 // A slot variable the module may not write is skipped, and the module goes
 // on storing once it may.
@@ -215,13 +221,15 @@ TEST_P(SlotPageProtected, StoreIsSkippedAndHostSurvives) {
   EXPECT_TRUE(wait_for_slot(4, kFewCyclesMs));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Protections, SlotPageProtected,
-    testing::Values(ProtectionCase{"ReadOnly", PAGE_READONLY},
-                    ProtectionCase{"NoAccess", PAGE_NOACCESS},
-                    ProtectionCase{"Guard", PAGE_READWRITE | PAGE_GUARD},
-                    ProtectionCase{"ExecuteRead", PAGE_EXECUTE_READ}),
-    [](const testing::TestParamInfo<ProtectionCase>& info) { return info.param.name; });
+const ProtectionCase kSlotPageProtectedCases[] = {
+    {"ReadOnly", PAGE_READONLY},
+    {"NoAccess", PAGE_NOACCESS},
+    {"Guard", PAGE_READWRITE | PAGE_GUARD},
+    {"ExecuteRead", PAGE_EXECUTE_READ},
+};
+
+INSTANTIATE_TEST_SUITE_P(Protections, SlotPageProtected, testing::ValuesIn(kSlotPageProtectedCases),
+                         CaseName());
 
 }  // namespace
 }  // namespace holsterkeys

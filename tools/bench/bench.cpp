@@ -2,7 +2,6 @@
 // prints a Markdown table of its figures next to their targets. It asserts
 // nothing; the figures are for people to read.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,28 +37,18 @@ double now_ms() {
 
 double percentile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+  const auto index =
+      static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
   return values[index];
 }
-
-// The cycle exactly as the module runs it, without the wait and the store.
-class UnwaitedPlatform {
- public:
-  void wait_ms(unsigned) {}
-  void read_value(const char* key, ValueText& value) const { real_.read_value(key, value); }
-  int key_state(KeyCode code) const { return real_.key_state(code); }
-  void store_slot(SlotNumber) {}
-
- private:
-  WindowsPlatform real_;
-};
 
 double thread_cpu_ms(HANDLE thread) {
   FILETIME created, exited, kernel, user;
   if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return -1;
   const auto ms = [](FILETIME time) {
     return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 |
-                               time.dwLowDateTime) / 10000.0;
+                               time.dwLowDateTime) /
+           10000.0;
   };
   return ms(kernel) + ms(user);
 }
@@ -69,13 +58,16 @@ struct CycleWork {
   double cpu_us;  // this thread's CPU time, mean per cycle
 };
 
+// The module's cycle with the real reader and key-state query, without the
+// wait and the store.
 CycleWork cycle_work() {
-  UnwaitedPlatform platform;
+  const WindowsPlatform platform;
+  const auto key_state = [&](KeyCode code) { return platform.key_state(code); };
   CycleWork work;
   const double cpu_start = thread_cpu_ms(GetCurrentThread());
   for (int i = 0; i < kCycleSamples; ++i) {
     const double start = now_ms();
-    run_selection_cycle(platform);
+    cycle_outcome(platform, key_state);
     work.wall_us.push_back((now_ms() - start) * 1000.0);
   }
   work.cpu_us = (thread_cpu_ms(GetCurrentThread()) - cpu_start) * 1000.0 / kCycleSamples;
@@ -95,7 +87,7 @@ std::vector<double> press_to_store_ms(int presses, double period_ms) {
   std::vector<double> latencies;
   double last_store = now_ms();
   for (int i = 0; i < presses; ++i) {
-    const std::size_t row = static_cast<std::size_t>(i) % kBindingCount;
+    const std::size_t row = static_cast<std::size_t>(i) % kCategoryCount;
     phase = phase + kGoldenRatio - static_cast<int>(phase + kGoldenRatio);
     // Past the next poll or two, so the previous key's release is seen first.
     const double press_at = last_store + 2 * period_ms + phase * period_ms;
@@ -104,7 +96,7 @@ std::vector<double> press_to_store_ms(int presses, double period_ms) {
     host::slot_variable() = 0;
     const double pressed = now_ms();
     host::press_key(kRowKeys[row]);
-    while (host::slot_variable() != kBindings[row].slot && now_ms() - pressed < 1000) {
+    while (host::slot_variable() != kCategories[row].slot && now_ms() - pressed < 1000) {
       YieldProcessor();
     }
     last_store = now_ms();
@@ -123,7 +115,8 @@ std::vector<double> cycle_period_ms() {
   double last = 0;
   for (int i = 0; i <= kPeriods; ++i) {
     const double start = now_ms();
-    while (host::slot_variable() != kBindings[4].slot && now_ms() - start < 1000) YieldProcessor();
+    while (host::slot_variable() != kCategories[4].slot && now_ms() - start < 1000)
+      YieldProcessor();
     const double stored = now_ms();
     host::slot_variable() = 0;
     if (i > 0) periods.push_back(stored - last);
@@ -132,18 +125,6 @@ std::vector<double> cycle_period_ms() {
   host::release_key(kRowKeys[4]);
   Sleep(kCyclePeriodMs + 30);
   return periods;
-}
-
-std::set<DWORD> thread_ids() {
-  std::set<DWORD> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
-  }
-  CloseHandle(snapshot);
-  return ids;
 }
 
 // The worker's CPU time over a window, as a share of one core.
@@ -189,7 +170,96 @@ std::string beside_program(const char* name) {
 
 long file_size(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow) : -1;
+  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
+             ? static_cast<long>(data.nFileSizeLow)
+             : -1;
+}
+
+struct Measurements {
+  int presses;
+  CycleWork cycle;
+  double worker_cpu_percent;
+  std::vector<double> period_ms, latency_ms;
+  LoadTimes load;
+  long size;
+};
+
+// The worker is the thread that loading the module adds.
+DWORD load_and_find_worker(const std::string& dll) {
+  const std::set<DWORD> before = host::thread_ids();
+  if (host::load_module(dll.c_str()) == nullptr) host::exit_host(1);
+  Sleep(2 * kCyclePeriodMs);
+  for (DWORD id : host::thread_ids()) {
+    if (!before.contains(id)) return id;
+  }
+  return 0;
+}
+
+Measurements measure(int presses, const std::string& folder) {
+  const std::string dll = beside_program("holsterkeys.dll");
+  Measurements m{presses, {}, 0, {}, {}, {}, file_size(dll)};
+  std::fprintf(stderr, "bench: cycle work over %d cycles\n", kCycleSamples);
+  m.cycle = cycle_work();
+  const DWORD worker = load_and_find_worker(dll);
+  std::fprintf(stderr, "bench: worker CPU over %lu s\n", kCpuWindowMs / 1000);
+  m.worker_cpu_percent = worker_cpu_percent(worker);
+  std::fprintf(stderr, "bench: the module's period over 50 cycles\n");
+  m.period_ms = cycle_period_ms();
+  std::fprintf(stderr, "bench: %d presses at random phases\n", presses);
+  m.latency_ms = press_to_store_ms(presses, percentile(m.period_ms, 0.5));
+  std::fprintf(stderr, "bench: LoadLibrary of %d copies each\n", kLoadSamples);
+  m.load = median_load_us(dll, beside_program("empty_module.dll"), folder);
+  return m;
+}
+
+struct Row {
+  std::string figure, measured, target, ideal;
+};
+
+template <class... Args>
+std::string text(const char* format, Args... args) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, format, args...);
+  return buffer;
+}
+
+std::vector<Row> rows(const Measurements& m) {
+  const std::vector<double>& work = m.cycle.wall_us;
+  // The ideal: a press lands uniformly in a period of wait plus work, and
+  // waits for the next poll of its key.
+  const double period = kCyclePeriodMs + percentile(work, 0.5) / 1000.0;
+  const double load_ratio = m.load.module_us / m.load.empty_us;
+  return {
+      {text("Press-to-store p50 (%d presses)", m.presses),
+       text("%.1f ms", percentile(m.latency_ms, 0.5)), "<= 52 ms", text("%.1f ms", period / 2)},
+      {"Press-to-store p95", text("%.1f ms", percentile(m.latency_ms, 0.95)), "",
+       text("%.1f ms", period * 0.95)},
+      {"Press-to-store max", text("%.1f ms", percentile(m.latency_ms, 1.0)), "<= 102 ms",
+       text("%.1f ms", period)},
+      {"Cycle period (wait plus work), median / max",
+       text("%.1f / %.1f ms", percentile(m.period_ms, 0.5), percentile(m.period_ms, 1.0)), "",
+       text("%.1f ms", period)},
+      {"Cycle work (5 reads, 5 parses, 5 queries), median", text("%.0f us", percentile(work, 0.5)),
+       "", ""},
+      {"Cycle work, p95", text("%.0f us", percentile(work, 0.95)), "", ""},
+      {"Cycle work, CPU time per cycle (mean)", text("%.0f us", m.cycle.cpu_us), "",
+       text("%.3f %% of a core", 100.0 * m.cycle.cpu_us / (period * 1000.0))},
+      // Wine counts thread time in 10 ms ticks: over 10 s, steps of 0.1 %.
+      {text("Worker CPU, share of one core over %lu s", kCpuWindowMs / 1000),
+       text("%.2f %%", m.worker_cpu_percent), "<= 0.2 %", ""},
+      {"LoadLibrary, module vs empty DLL (medians)",
+       text("%.2f (%.0f us vs %.0f us)", load_ratio, m.load.module_us, m.load.empty_us), "<= 1.2",
+       "1.00"},
+      {"DLL size", text("%ld bytes (%.1f KiB)", m.size, m.size / 1024.0), "<= 16 KiB", ""},
+  };
+}
+
+void print_table(const std::vector<Row>& table) {
+  std::printf("| Figure | Measured | Target | Ideal for this design |\n|---|---|---|---|\n");
+  for (const Row& row : table) {
+    std::printf("| %s | %s | %s | %s |\n", row.figure.c_str(), row.measured.c_str(),
+                row.target.c_str(), row.ideal.c_str());
+  }
 }
 
 }  // namespace
@@ -198,52 +268,6 @@ int main(int argc, char** argv) {
   const int presses = std::max(argc > 1 ? std::atoi(argv[1]) : 120, 10);
   const std::string folder = host::enter_scratch_folder("bench");
   host::write_config(host::config_binding(kRowKeys));
-  const std::string dll = beside_program("holsterkeys.dll");
-
-  std::fprintf(stderr, "bench: cycle work over %d cycles\n", kCycleSamples);
-  const CycleWork cycle = cycle_work();
-  const std::vector<double>& work = cycle.wall_us;
-
-  const std::set<DWORD> before = thread_ids();
-  if (host::load_module(dll.c_str()) == nullptr) return 1;
-  Sleep(2 * kCyclePeriodMs);
-  DWORD worker = 0;
-  for (DWORD id : thread_ids()) {
-    if (!before.contains(id)) worker = id;
-  }
-  std::fprintf(stderr, "bench: worker CPU over %lu s\n", kCpuWindowMs / 1000);
-  const double cpu = worker_cpu_percent(worker);
-  std::fprintf(stderr, "bench: the module's period over 50 cycles\n");
-  const std::vector<double> period = cycle_period_ms();
-  std::fprintf(stderr, "bench: %d presses at random phases\n", presses);
-  const std::vector<double> latency = press_to_store_ms(presses, percentile(period, 0.5));
-  std::fprintf(stderr, "bench: LoadLibrary of %d copies each\n", kLoadSamples);
-  const LoadTimes load = median_load_us(dll, beside_program("empty_module.dll"), folder);
-  const long size = file_size(dll);
-
-  // The ideal: a press lands uniformly in a period of wait plus work, and
-  // waits for the next poll of its key.
-  const double ideal_period = kCyclePeriodMs + percentile(work, 0.5) / 1000.0;
-  std::printf("| Figure | Measured | Target | Ideal for this design |\n");
-  std::printf("|---|---|---|---|\n");
-  std::printf("| Press-to-store p50 (%d presses) | %.1f ms | <= 52 ms | %.1f ms |\n", presses,
-              percentile(latency, 0.5), ideal_period * 0.5);
-  std::printf("| Press-to-store p95 | %.1f ms | | %.1f ms |\n", percentile(latency, 0.95),
-              ideal_period * 0.95);
-  std::printf("| Press-to-store max | %.1f ms | <= 102 ms | %.1f ms |\n",
-              percentile(latency, 1.0), ideal_period);
-  std::printf("| Cycle period (wait plus work), median / max | %.1f / %.1f ms | | %.1f ms |\n",
-              percentile(period, 0.5), percentile(period, 1.0), ideal_period);
-  std::printf("| Cycle work (5 reads, 5 parses, 5 queries), median | %.0f us | | |\n",
-              percentile(work, 0.5));
-  std::printf("| Cycle work, p95 | %.0f us | | |\n", percentile(work, 0.95));
-  std::printf("| Cycle work, CPU time per cycle (mean) | %.0f us | | %.3f %% of a core |\n",
-              cycle.cpu_us, 100.0 * cycle.cpu_us / (ideal_period * 1000.0));
-  // Wine counts thread time in 10 ms ticks: over 10 s, steps of 0.1 %.
-  std::printf("| Worker CPU, share of one core over %lu s | %.2f %% | <= 0.2 %% | |\n",
-              kCpuWindowMs / 1000, cpu);
-  std::printf("| LoadLibrary, module vs empty DLL (medians) | %.2f (%.0f us vs %.0f us) | <= 1.2 | 1.00 |\n",
-              load.module_us / load.empty_us, load.module_us, load.empty_us);
-  std::printf("| DLL size | %ld bytes (%.1f KiB) | <= 16 KiB | |\n", size, size / 1024.0);
+  print_table(rows(measure(presses, folder)));
   host::exit_host(0);
 }

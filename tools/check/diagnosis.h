@@ -10,12 +10,12 @@
 
 namespace holsterkeys {
 
-// One binding as the module reads it.
+// One category's binding as the module reads it.
 struct BindingReading {
-  std::string text;  // the value text, as the profile reader returns it
-  KeyCode code;      // the code the module polls
+  std::string text;       // the value text, as the profile reader returns it
+  KeyCodeReading number;  // how the module's parser reads it; its code is polled
 };
-using BindingReadings = std::array<BindingReading, kBindingCount>;
+using BindingReadings = std::array<BindingReading, kCategoryCount>;
 
 // The configuration file as the checker found it.
 struct ConfigFile {
@@ -30,8 +30,8 @@ BindingReadings read_bindings(Reader& reader) {
   ValueTexts texts;
   read_value_texts(reader, texts);
   BindingReadings readings;
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
-    readings[row] = {texts[row], parse_key_code(texts[row])};
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    readings[row] = {texts[row], read_key_code(texts[row])};
   }
   return readings;
 }

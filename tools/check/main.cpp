@@ -8,7 +8,7 @@
 
 #include "bindings/profile_file.h"
 #include "tools/check/diagnosis.h"
-#include "tools/check/key_names.h"
+#include "tools/keys/key_names.h"
 
 // On Windows the platform's own profile reader answers, as in the module.
 #ifdef _WIN32
@@ -34,7 +34,7 @@ constexpr char kUsage[] =
     "default .\\holsterkeys.ini in the current directory, where the module looks)\n"
     "and explains anything that keeps a binding from working.\n"
     "\n"
-    "  --tsv      print five lines for scripts: key, slot, key code, text\n"
+    "  --tsv      print five lines for scripts: category, slot, key code, text\n"
     "  --help     show this help\n"
     "  --version  show the version\n"
     "\n"
@@ -85,9 +85,9 @@ std::string full_path(const char* path) {
 #endif
 
 void print_tsv(const BindingReadings& readings) {
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
-    std::printf("%s\t%d\t%d\t%s\n", kBindings[row].key, static_cast<int>(kBindings[row].slot),
-                static_cast<int>(readings[row].code), readings[row].text.c_str());
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    std::printf("%s\t%d\t%d\t%s\n", kCategories[row].name, static_cast<int>(kCategories[row].slot),
+                static_cast<int>(readings[row].number.code), readings[row].text.c_str());
   }
 }
 
@@ -95,15 +95,15 @@ void print_report(const ConfigFile& file, const BindingReadings& readings,
                   const std::vector<std::string>& findings) {
   std::printf("Configuration: %s\n\n", file.location.c_str());
   std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
     const BindingReading& reading = readings[row];
-    const std::string name = key_name(reading.code);
+    const KeyCode key_code = reading.number.code;
+    const std::string name = key_name(key_code);
     // Negative codes are shown in decimal alone; hexadecimal would hide the sign.
-    const std::string decimal = std::to_string(reading.code);
-    const std::string code =
-        reading.code < 0 ? decimal : hex_code(reading.code) + " (" + decimal + ")";
-    std::printf("%-12s %-4d  %-16s %-14s %s\n", kBindings[row].key,
-                static_cast<int>(kBindings[row].slot),
+    const std::string decimal = std::to_string(key_code);
+    const std::string code = key_code < 0 ? decimal : hex_code(key_code) + " (" + decimal + ")";
+    std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,
+                static_cast<int>(kCategories[row].slot),
                 reading.text.empty() ? "(none)" : reading.text.c_str(), code.c_str(),
                 name.empty() ? "-" : name.c_str());
   }

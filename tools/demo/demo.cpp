@@ -10,15 +10,16 @@
 #include <iterator>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bindings/profile_edit.h"
 #include "bindings/profile_file.h"
 #include "module/windows_profile_file.h"
-#include "tools/check/key_names.h"
+#include "selector/selection_cycle.h"
 #include "tools/demo/session_script.h"
 #include "tools/host/stand_in_host.h"
+#include "tools/keys/key_names.h"
 
 using namespace holsterkeys;
 
@@ -78,8 +79,10 @@ class Session {
   KeyCode key_of(const SessionStep& step) const;
   std::optional<SlotNumber> expected_slot() const;
   void press(KeyCode key, const std::string& event, int hold_ms);
+  void expect_no_store(const std::string& event);
+  void expect_store(SlotNumber expected, ULONGLONG pressed, const std::string& event);
   void release(KeyCode key, const std::string& event);
-  void set_binding(const Binding& binding, const std::string& value);
+  void set_binding(const Category& category, const std::string& value);
   void print(const std::string& event, const std::string& outcome) const;
 
   ULONGLONG start_;
@@ -99,18 +102,13 @@ KeyCode Session::key_of(const SessionStep& step) const {
   if (step.key) return *step.key;
   const WindowsProfileFile config;
   const KeyCodes codes = read_key_codes(config);
-  return codes[static_cast<std::size_t>(step.category - kBindings.data())];
+  return codes[static_cast<std::size_t>(step.category - kCategories.data())];
 }
 
-// The slot the module stores for the keys now held: the last active row's.
+// What the module's own cycle stores for the keys now held.
 std::optional<SlotNumber> Session::expected_slot() const {
   const WindowsProfileFile config;
-  const KeyCodes codes = read_key_codes(config);
-  std::optional<SlotNumber> slot;
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
-    if (held_.contains(codes[row])) slot = kBindings[row].slot;
-  }
-  return slot;
+  return cycle_outcome(config, [this](KeyCode code) { return held_.contains(code) ? 0x8000 : 0; });
 }
 
 void Session::print(const std::string& event, const std::string& outcome) const {
@@ -133,23 +131,31 @@ void Session::press(KeyCode key, const std::string& event, int hold_ms) {
     host::release_key(key);
     held_.erase(key);
   }
-  if (!expected) {
-    Sleep(kStoreTimeoutMs);
-    const bool untouched = host::slot_variable() == kHostValue;
-    unmet_ += untouched ? 0 : 1;
-    print(event, untouched ? "not bound: nothing stored" : "UNEXPECTED store");
-    return;
+  if (expected) {
+    expect_store(*expected, pressed, event);
+  } else {
+    expect_no_store(event);
   }
-  const ULONGLONG remaining = kStoreTimeoutMs - std::min<ULONGLONG>(kStoreTimeoutMs, GetTickCount64() - pressed);
-  if (host::slot_variable() == *expected ||
-      host::wait_for_slot(*expected, static_cast<unsigned>(remaining))) {
+}
+
+void Session::expect_no_store(const std::string& event) {
+  Sleep(kStoreTimeoutMs);
+  const bool untouched = host::slot_variable() == kHostValue;
+  unmet_ += untouched ? 0 : 1;
+  print(event, untouched ? "not bound: nothing stored" : "UNEXPECTED store");
+}
+
+void Session::expect_store(SlotNumber expected, ULONGLONG pressed, const std::string& event) {
+  const ULONGLONG waited = std::min<ULONGLONG>(kStoreTimeoutMs, GetTickCount64() - pressed);
+  if (host::slot_variable() == expected ||
+      host::wait_for_slot(expected, static_cast<unsigned>(kStoreTimeoutMs - waited))) {
     const auto delay = static_cast<unsigned>(GetTickCount64() - pressed);
     delays_.push_back(delay);
-    slots_seen_.insert(*expected);
+    slots_seen_.insert(expected);
     print(event, "stored after " + std::to_string(delay) + " ms");
   } else {
     ++unmet_;
-    print(event, "MISSED: no store of " + std::to_string(*expected) + " within " +
+    print(event, "MISSED: no store of " + std::to_string(expected) + " within " +
                      std::to_string(kStoreTimeoutMs) + " ms");
   }
 }
@@ -160,42 +166,12 @@ void Session::release(KeyCode key, const std::string& event) {
   print(event, "");
 }
 
-// Rewrites the binding's line in the file, or adds one under [Bindings]
-// (or, without that section, a section of its own at the end).
-void Session::set_binding(const Binding& binding, const std::string& value) {
-  const std::string text = read_profile_text(kConfigPath);
-  std::vector<std::string> lines;
-  std::istringstream split(text);
-  for (std::string line; std::getline(split, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  const std::string assignment = std::string(binding.key) + "=" + value;
-  std::optional<std::size_t> section_end, binding_line;
-  bool in_bindings = false;
-  for (const ProfileLine& line : parse_profile(text)) {
-    const auto index = static_cast<std::size_t>(line.number - 1);
-    if (line.kind == ProfileLine::Kind::kSection) {
-      if (in_bindings) break;
-      in_bindings = same_profile_name(line.name, kConfigSection);
-      if (in_bindings) section_end = index + 1;
-    } else if (in_bindings && line.kind == ProfileLine::Kind::kEntry &&
-               same_profile_name(line.name, binding.key)) {
-      binding_line = index;
-      break;
-    }
-  }
-  if (binding_line) {
-    lines[*binding_line] = assignment;
-  } else if (section_end) {
-    lines.insert(lines.begin() + static_cast<long>(*section_end), assignment);
-  } else {
-    lines.insert(lines.end(), {"[Bindings]", assignment});
-  }
-  std::string rewritten;
-  for (const std::string& line : lines) rewritten += line + "\r\n";
-  host::write_config(rewritten);
-  print("set " + assignment + " (file saved)", "");
+// Rewrites the category's value in the file as a player would.
+void Session::set_binding(const Category& category, const std::string& value) {
+  std::string bytes;
+  read_file_bytes(kConfigPath, bytes);
+  host::write_config(with_binding(bytes, category, value));
+  print("set " + std::string(category.name) + "=" + value + " (file saved)", "");
 }
 
 void Session::run(const SessionStep& step) {
@@ -210,8 +186,8 @@ void Session::run(const SessionStep& step) {
       break;
   }
   const KeyCode key = key_of(step);
-  const std::string what = (step.category ? std::string(step.category->key) + " " : "") + "(" +
-                           key_text(key) + ")";
+  const std::string what =
+      (step.category ? std::string(step.category->name) + " " : "") + "(" + key_text(key) + ")";
   if (step.action == SessionStep::Action::kRelease) {
     release(key, "release " + what);
   } else if (step.action == SessionStep::Action::kTap) {
@@ -252,15 +228,18 @@ std::string read_script(int argc, char** argv) {
 int main(int argc, char** argv) {
   const SessionScript script = parse_session_script(read_script(argc, argv));
   for (const std::string& error : script.errors) {
-    std::fprintf(stderr, "holsterkeys-demo: %s: %s\n", argc > 1 ? argv[1] : "session", error.c_str());
+    std::fprintf(stderr, "holsterkeys-demo: %s: %s\n", argc > 1 ? argv[1] : "session",
+                 error.c_str());
   }
   if (!script.errors.empty()) return 2;
 
   host::slot_variable() = kHostValue;
   const ULONGLONG start = GetTickCount64();
   if (host::load_module() == nullptr) return 1;
-  std::printf("holsterkeys demo: the stand-in host owns the slot variable at 0x00B7CDBC and\n"
-              "has loaded holsterkeys.dll; the host's own value is %d.\n\n", kHostValue);
+  std::printf(
+      "holsterkeys demo: the stand-in host owns the slot variable at 0x00B7CDBC and\n"
+      "has loaded holsterkeys.dll; the host's own value is %d.\n\n",
+      kHostValue);
   std::printf("%7s  %-40s %-7s  %s\n", "time s", "event", "slot", "module");
   Session session(start);
   for (const SessionStep& step : script.steps) session.run(step);

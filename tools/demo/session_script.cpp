@@ -2,21 +2,18 @@
 
 #include <sstream>
 
-#include "tools/check/key_names.h"
+#include "bindings/category_names.h"
+#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
 
+using Words = std::vector<std::string>;
+
 constexpr int kDefaultTapMs = 40;
 constexpr int kLongestWaitMs = 60000;
-constexpr char kCategories[] = "handguns, machineguns, submachine, shotgun or rifle";
 
-const Binding* category_named(std::string_view name) {
-  for (const Binding& binding : kBindings) {
-    if (name == binding.key) return &binding;
-  }
-  return nullptr;
-}
+std::string category_choice() { return "CATEGORY one of " + category_names(" or "); }
 
 // A key given by number (decimal, 0x hexadecimal) or by name ("F5", "A").
 std::optional<KeyCode> key_named(std::string_view word) {
@@ -33,44 +30,57 @@ std::optional<int> milliseconds(const std::string& word) {
   return std::stoi(word);
 }
 
-// Parses one line's words into `step`; an error message when they do not fit.
-std::string parse_step(const std::vector<std::string>& words, SessionStep& step) {
+// "wait MS"; an error message when the words do not fit.
+std::string parse_wait(const Words& words, SessionStep& step) {
+  const auto ms = words.size() == 2 ? milliseconds(words[1]) : std::nullopt;
+  if (!ms) return "expected 'wait MILLISECONDS' (0 to 60000), such as 'wait 300'";
+  step.action = SessionStep::Action::kWait;
+  step.milliseconds = *ms;
+  return {};
+}
+
+// "set CATEGORY VALUE".
+std::string parse_set(const Words& words, SessionStep& step) {
+  step.category = words.size() == 3 ? category_named(words[1]) : nullptr;
+  if (step.category == nullptr) {
+    return "expected 'set CATEGORY VALUE' with " + category_choice() +
+           ", such as 'set shotgun 0x34'";
+  }
+  step.action = SessionStep::Action::kSet;
+  step.value = words[2];
+  return {};
+}
+
+// "press KEY", "release KEY" or "tap KEY [MS]", where KEY is a category or a key.
+std::string parse_key_step(const Words& words, SessionStep& step) {
   const std::string& command = words[0];
-  const std::string target = words.size() > 1 ? words[1] : "";
-  if (command == "wait") {
-    const auto ms = words.size() == 2 ? milliseconds(target) : std::nullopt;
-    if (!ms) return "expected 'wait MILLISECONDS' (0 to 60000), such as 'wait 300'";
-    step.action = SessionStep::Action::kWait;
-    step.milliseconds = *ms;
-    return {};
-  }
-  if (command == "set") {
-    step.category = category_named(target);
-    if (words.size() != 3 || step.category == nullptr) {
-      return std::string("expected 'set CATEGORY VALUE' with CATEGORY one of ") + kCategories +
-             ", such as 'set shotgun 0x34'";
-    }
-    step.action = SessionStep::Action::kSet;
-    step.value = words[2];
-    return {};
-  }
   const bool tap = command == "tap";
-  if (command != "press" && command != "release" && !tap) {
-    return "unknown command '" + command + "'; expected press, release, tap, wait or set";
-  }
-  step.action = tap ? SessionStep::Action::kTap
+  step.action = tap                  ? SessionStep::Action::kTap
                 : command == "press" ? SessionStep::Action::kPress
                                      : SessionStep::Action::kRelease;
+  const std::string target = words.size() > 1 ? words[1] : "";
   step.category = category_named(target);
   if (step.category == nullptr) step.key = key_named(target);
   const std::size_t most_words = tap ? 3 : 2;
-  const auto hold = tap && words.size() == 3 ? milliseconds(words[2]) : std::optional(kDefaultTapMs);
+  const auto hold =
+      tap && words.size() == 3 ? milliseconds(words[2]) : std::optional(kDefaultTapMs);
   if (words.size() < 2 || words.size() > most_words || (!step.category && !step.key) || !hold) {
-    return "expected '" + command + " CATEGORY' with CATEGORY one of " + kCategories +
+    return "expected '" + command + " CATEGORY' with " + category_choice() +
            ", or a key code such as 0x41" + (tap ? ", then optionally how many ms to hold it" : "");
   }
   step.milliseconds = *hold;
   return {};
+}
+
+// Parses one line's words into `step`; an error message when they do not fit.
+std::string parse_step(const Words& words, SessionStep& step) {
+  const std::string& command = words[0];
+  if (command == "wait") return parse_wait(words, step);
+  if (command == "set") return parse_set(words, step);
+  if (command == "press" || command == "release" || command == "tap") {
+    return parse_key_step(words, step);
+  }
+  return "unknown command '" + command + "'; expected press, release, tap, wait or set";
 }
 
 }  // namespace
@@ -81,7 +91,7 @@ SessionScript parse_session_script(std::string_view text) {
   std::string line;
   for (int number = 1; std::getline(lines, line); ++number) {
     std::istringstream split(line);
-    std::vector<std::string> words;
+    Words words;
     for (std::string word; split >> word;) words.push_back(word);
     if (words.empty() || words[0].starts_with("#")) continue;
     SessionStep step;

@@ -16,7 +16,7 @@ struct SessionStep {
   Action action;
   // press, release, tap and set: a category, or for press, release and tap
   // also a key given by code or name, which `key` then holds.
-  const Binding* category = nullptr;
+  const Category* category = nullptr;
   std::optional<KeyCode> key;
   int milliseconds = 0;  // wait, and how long tap holds the key
   std::string value;     // set: the new value text

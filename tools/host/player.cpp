@@ -57,10 +57,10 @@ void write_config(const std::string& text) {
 
 void remove_config() { DeleteFileA(kConfigPath); }
 
-std::string config_binding(const std::array<KeyCode, kBindingCount>& keys) {
+std::string config_binding(const KeyCodes& keys) {
   std::string text = "[Bindings]\r\n";
-  for (std::size_t row = 0; row < kBindingCount; ++row) {
-    text += std::string(kBindings[row].key) + "=" + std::to_string(keys[row]) + "\r\n";
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    text += std::string(kCategories[row].name) + "=" + std::to_string(keys[row]) + "\r\n";
   }
   return text;
 }
@@ -71,7 +71,12 @@ std::string enter_scratch_folder(const std::string& name) {
   std::string folder = std::string(temp) + "holsterkeys-" + name;
   std::replace(folder.begin() + static_cast<long>(std::strlen(temp)), folder.end(), '/', '-');
   CreateDirectoryA(folder.c_str(), nullptr);
-  SetCurrentDirectoryA(folder.c_str());
+  // Anywhere else, the host would write and delete a real configuration.
+  if (!SetCurrentDirectoryA(folder.c_str())) {
+    std::fprintf(stderr, "stand-in host: cannot enter the scratch folder %s (error %lu)\n",
+                 folder.c_str(), GetLastError());
+    exit_host(2);
+  }
   return folder;
 }
 

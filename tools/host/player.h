@@ -2,7 +2,6 @@
 // as a player does, a folder to play in, and a way to exit.
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "bindings/bindings.h"
@@ -14,13 +13,14 @@ void press_key(KeyCode code);
 void release_key(KeyCode code);
 
 // F13 to F17, one per row: keys that players' keyboards lack, free for tests.
-inline constexpr std::array<KeyCode, kBindingCount> kSpareKeys{0x7C, 0x7D, 0x7E, 0x7F, 0x80};
+inline constexpr KeyCodes kSpareKeys{0x7C, 0x7D, 0x7E, 0x7F, 0x80};
 
 // A configuration that binds each row to its key in `keys`.
-std::string config_binding(const std::array<KeyCode, kBindingCount>& keys);
+std::string config_binding(const KeyCodes& keys);
 
 // Makes the folder holsterkeys-`name` in the temporary folder and makes it
-// current, as the game's folder; returns its path.
+// current, as the game's folder; returns its path. Ends the program when
+// the folder cannot be made current.
 std::string enter_scratch_folder(const std::string& name);
 
 // Writes .\holsterkeys.ini in the current folder, or removes it.

@@ -40,17 +40,38 @@ HMODULE load_module(const char* path) {
   return module;
 }
 
-int count_threads() {
+std::set<DWORD> thread_ids() {
+  std::set<DWORD> ids;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  int count = 0;
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
   }
   CloseHandle(snapshot);
+  return ids;
+}
+
+int count_threads() { return static_cast<int>(thread_ids().size()); }
+
+DWORD open_handles() {
+  constexpr std::uintptr_t kHighestProbed = 0x10000;
+  DWORD count = 0, flags;
+  for (std::uintptr_t value = 4; value < kHighestProbed; value += 4) {
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
   return count;
+}
+
+SIZE_T private_committed_kib() {
+  SIZE_T total = 0;
+  MEMORY_BASIC_INFORMATION region;
+  for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+  }
+  return total / 1024;
 }
 
 bool wait_for_slot(std::int32_t value, unsigned timeout_ms) {

@@ -69,31 +69,40 @@ void slot_watcher() {
 
 std::string random_config(std::mt19937& random) {
   std::string text = "[Bindings]\r\n";
-  for (const Binding& binding : kBindings) {
+  for (const Category& category : kCategories) {
     if (random() % 6 == 0) continue;  // sometimes unbound
-    text += std::string(binding.key) + "=" +
+    text += std::string(category.name) + "=" +
             std::to_string(kBoundPool[random() % std::size(kBoundPool)]) + "\r\n";
   }
   return text;
 }
 
+// The driver's state: its random source, the keys it holds, its counts.
+struct Run {
+  std::mt19937 random{20261208};
+  std::vector<KeyCode> held;
+  long key_events = 0;
+  long rewrites = 0;
+  long thread_changes = 0;
+};
+
 // Rewrites the configuration as editors and players do, half-written files
 // and missing files included.
-void rewrite_config(std::mt19937& random, long& rewrites) {
-  ++rewrites;
-  const std::string text = random_config(random);
-  switch (random() % 6) {
+void rewrite_config(Run& run) {
+  ++run.rewrites;
+  const std::string text = random_config(run.random);
+  switch (run.random() % 6) {
     case 0:
       host::write_config(text);
       break;
     case 1:  // cut off mid-line
-      host::write_config(text.substr(0, random() % text.size()));
+      host::write_config(text.substr(0, run.random() % text.size()));
       break;
     case 2: {  // written in pieces, with pauses between them
       std::ofstream file(kConfigPath, std::ios::binary | std::ios::trunc);
       for (std::size_t at = 0; at < text.size() && file; at += 7) {
         file << text.substr(at, 7) << std::flush;
-        Sleep(random() % 15);
+        Sleep(run.random() % 15);
       }
       break;
     }
@@ -105,36 +114,51 @@ void rewrite_config(std::mt19937& random, long& rewrites) {
       break;
     default:  // deleted and written again
       host::remove_config();
-      Sleep(random() % 120);
+      Sleep(run.random() % 120);
       host::write_config(text);
   }
 }
 
+KeyCode any_key(std::mt19937& random) {
+  const std::size_t pick = random() % (std::size(kBoundPool) + std::size(kUnboundKeys));
+  return pick < std::size(kBoundPool) ? kBoundPool[pick]
+                                      : kUnboundKeys[pick - std::size(kBoundPool)];
+}
+
 // Presses, releases, taps and chords of bound and unbound keys.
-void press_randomly(std::mt19937& random, std::vector<KeyCode>& held, long& key_events) {
-  ++key_events;
-  const auto any_key = [&] {
-    const std::size_t pick = random() % (std::size(kBoundPool) + std::size(kUnboundKeys));
-    return pick < std::size(kBoundPool) ? kBoundPool[pick]
-                                        : kUnboundKeys[pick - std::size(kBoundPool)];
-  };
-  switch (random() % 4) {
+void press_randomly(Run& run) {
+  ++run.key_events;
+  switch (run.random() % 4) {
     case 0:  // press and hold
-      held.push_back(any_key());
-      host::press_key(held.back());
+      host::press_key(run.held.emplace_back(any_key(run.random)));
       break;
     case 1:  // tap
-      host::press_key(held.emplace_back(any_key()));
-      Sleep(random() % 60);
-      host::release_key(held.back());
-      held.pop_back();
+      host::press_key(run.held.emplace_back(any_key(run.random)));
+      Sleep(run.random() % 60);
+      host::release_key(run.held.back());
+      run.held.pop_back();
       break;
     case 2:  // chord
-      for (int i = 0; i < 3; ++i) host::press_key(held.emplace_back(any_key()));
+      for (int i = 0; i < 3; ++i) host::press_key(run.held.emplace_back(any_key(run.random)));
       break;
     default:  // release everything
-      for (KeyCode key : held) host::release_key(key);
-      held.clear();
+      for (KeyCode key : run.held) host::release_key(key);
+      run.held.clear();
+  }
+}
+
+// Drives keys and rewrites until `end`; with `threads_before` set, checks
+// once a second that the module still has exactly one thread.
+void drive_until(Run& run, ULONGLONG end, int threads_before = -1) {
+  ULONGLONG next_count = GetTickCount64() + 1000;
+  while (GetTickCount64() < end) {
+    press_randomly(run);
+    if (run.random() % 8 == 0) rewrite_config(run);
+    Sleep(run.random() % 40);
+    if (threads_before >= 0 && GetTickCount64() >= next_count) {
+      next_count += 1000;
+      if (host::count_threads() - threads_before != 1) ++run.thread_changes;
+    }
   }
 }
 
@@ -143,28 +167,28 @@ struct Usage {
   SIZE_T private_kib;
 };
 
-// Counted by hand: Wine reports neither the handle count nor private usage.
-DWORD open_handles() {
-  constexpr std::uintptr_t kHighestProbed = 0x10000;
-  DWORD count = 0, flags;
-  for (std::uintptr_t value = 4; value < kHighestProbed; value += 4) {
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
-}
+Usage usage() { return {host::open_handles(), host::private_committed_kib()}; }
 
-SIZE_T private_committed_kib() {
-  SIZE_T total = 0;
-  MEMORY_BASIC_INFORMATION region;
-  for (const char* at = nullptr;
-       VirtualQuery(at, &region, sizeof region) == sizeof region;
-       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-  }
-  return total / 1024;
+// Prints the run's figures; true when it passed.
+bool report(const Run& run, int seconds, int module_threads, Usage start, Usage finish) {
+  const bool handles_flat = finish.handles <= start.handles + kHandleSlack;
+  const bool memory_flat = finish.private_kib <= start.private_kib + kPrivateSlackKiB;
+  std::printf("soak: %d s, %ld key events, %ld configuration rewrites\n", seconds, run.key_events,
+              run.rewrites);
+  std::printf("slot: %lld samples, %lld stores seen, %ld values from neither writer\n",
+              samples.load(), stores_seen.load(), violations.load());
+  std::printf("module threads: %d at start, %ld checks off by one or more\n", module_threads,
+              run.thread_changes);
+  std::printf("handles: %lu at start, %lu at end%s\n", start.handles, finish.handles,
+              handles_flat ? "" : "  GROWING");
+  std::printf("private memory: %lu KiB at start, %lu KiB at end%s\n",
+              static_cast<unsigned long>(start.private_kib),
+              static_cast<unsigned long>(finish.private_kib), memory_flat ? "" : "  GROWING");
+  const bool passed = violations == 0 && module_threads == 1 && run.thread_changes == 0 &&
+                      stores_seen > 0 && handles_flat && memory_flat;
+  std::printf("soak %s\n", passed ? "passed" : "FAILED");
+  return passed;
 }
-
-Usage usage() { return {open_handles(), private_committed_kib()}; }
 
 }  // namespace
 
@@ -175,8 +199,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   host::enter_scratch_folder("soak");
-  std::mt19937 random(20261208);
-  host::write_config(random_config(random));
+  Run run;
+  host::write_config(random_config(run.random));
 
   std::thread writer(host_writer), watcher(slot_watcher);
   const int threads_before = host::count_threads();
@@ -185,50 +209,14 @@ int main(int argc, char** argv) {
   const int module_threads = host::count_threads() - threads_before;
 
   // Handles and memory are taken after a warm-up that fills the caches.
-  std::vector<KeyCode> held;
-  long key_events = 0, rewrites = 0;
-  const ULONGLONG warm_up_end = GetTickCount64() + 2000;
-  while (GetTickCount64() < warm_up_end) {
-    press_randomly(random, held, key_events);
-    if (random() % 8 == 0) rewrite_config(random, rewrites);
-    Sleep(random() % 40);
-  }
+  drive_until(run, GetTickCount64() + 2000);
   const Usage start = usage();
-
-  long thread_changes = 0;
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-  ULONGLONG next_count = GetTickCount64() + 1000;
-  while (GetTickCount64() < end) {
-    press_randomly(random, held, key_events);
-    if (random() % 8 == 0) rewrite_config(random, rewrites);
-    Sleep(random() % 40);
-    if (GetTickCount64() >= next_count) {
-      next_count += 1000;
-      if (host::count_threads() - threads_before != 1) ++thread_changes;
-    }
-  }
-  for (KeyCode key : held) host::release_key(key);
+  drive_until(run, GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000, threads_before);
+  for (KeyCode key : run.held) host::release_key(key);
   const Usage finish = usage();
   running = false;
   writer.join();
   watcher.join();
   host::remove_config();
-
-  const bool handles_flat = finish.handles <= start.handles + kHandleSlack;
-  const bool memory_flat = finish.private_kib <= start.private_kib + kPrivateSlackKiB;
-  std::printf("soak: %d s, %ld key events, %ld configuration rewrites\n", seconds, key_events,
-              rewrites);
-  std::printf("slot: %lld samples, %lld stores seen, %ld values from neither writer\n",
-              samples.load(), stores_seen.load(), violations.load());
-  std::printf("module threads: %d at start, %ld checks off by one or more\n", module_threads,
-              thread_changes);
-  std::printf("handles: %lu at start, %lu at end%s\n", start.handles, finish.handles,
-              handles_flat ? "" : "  GROWING");
-  std::printf("private memory: %lu KiB at start, %lu KiB at end%s\n",
-              static_cast<unsigned long>(start.private_kib),
-              static_cast<unsigned long>(finish.private_kib), memory_flat ? "" : "  GROWING");
-  const bool passed = violations == 0 && module_threads == 1 && thread_changes == 0 &&
-                      stores_seen > 0 && handles_flat && memory_flat;
-  std::printf("soak %s\n", passed ? "passed" : "FAILED");
-  host::exit_host(passed ? 0 : 1);
+  host::exit_host(report(run, seconds, module_threads, start, finish) ? 0 : 1);
 }

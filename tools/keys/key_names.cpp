@@ -1,4 +1,4 @@
-#include "tools/check/key_names.h"
+#include "tools/keys/key_names.h"
 
 #include <cstdio>
 
@@ -10,6 +10,7 @@ struct NamedKey {
   const char* name;
 };
 
+// clang-format off
 // Every named code outside the runs of letters, digits, function keys and
 // numpad digits, which are made by key_name below.
 constexpr NamedKey kNamedKeys[] = {
@@ -51,13 +52,14 @@ constexpr NamedKey kAliases[] = {
     {0x06, "XButton2"}, {0x05, "Mouse4"}, {0x06, "Mouse5"}, {0x0D, "Return"},
     {0x11, "Control"}, {0x12, "Menu"}, {0x1B, "Escape"}, {0x21, "PgUp"}, {0x22, "PgDn"},
     {0x2E, "Del"}, {0x2D, "Ins"}, {0x14, "Capital"}, {0x25, "Left Arrow"},
-    {0x26, "Up Arrow"}, {0x27, "Right Arrow"}, {0x28, "Down Arrow"}, 
+    {0x26, "Up Arrow"}, {0x27, "Right Arrow"}, {0x28, "Down Arrow"},
     {0xA0, "LShift"}, {0xA1, "RShift"}, {0xA2, "LCtrl"}, {0xA3, "RCtrl"}, {0xA2, "LControl"},
     {0xA3, "RControl"}, {0xA4, "LAlt"}, {0xA5, "RAlt"}, {0xA4, "LMenu"}, {0xA5, "RMenu"},
     {0x6A, "Multiply"}, {0x6B, "Add"}, {0x6D, "Subtract"}, {0x6E, "Decimal"},
     {0x6F, "Divide"}, {0x91, "Scroll"}, {0x90, "NumLock"}, {0x2C, "Snapshot"},
     {0x24, "Pos1"}, {0x13, "Break"},
 };
+// clang-format on
 
 // Names compare without case, blanks or underscores: "Page Up" is "PAGE_UP".
 std::string folded(std::string_view name) {

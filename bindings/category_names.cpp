@@ -1,0 +1,29 @@
+#include "bindings/category_names.h"
+
+#include "bindings/profile_file.h"
+
+namespace holsterkeys {
+
+const Category* category_named(std::string_view name) {
+  for (const Category& category : kCategories) {
+    if (same_profile_name(category.name, name)) return &category;
+  }
+  return nullptr;
+}
+
+std::string joined(const std::vector<std::string_view>& names, std::string_view last_joiner) {
+  std::string sentence;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) sentence += i + 1 == names.size() ? last_joiner : ", ";
+    sentence += names[i];
+  }
+  return sentence;
+}
+
+std::string category_names(std::string_view last_joiner) {
+  std::vector<std::string_view> names;
+  for (const Category& category : kCategories) names.push_back(category.name);
+  return joined(names, last_joiner);
+}
+
+}  // namespace holsterkeys

@@ -1,0 +1,25 @@
+// The categories by name, for the tools that take a name from a player or
+// list the names back.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bindings/bindings.h"
+
+namespace holsterkeys {
+
+// The category of that entry name, compared without case as the reader
+// compares names; nullptr when there is none.
+const Category* category_named(std::string_view name);
+
+// Names joined as in a sentence: "a", "a and b", "a, b and c", with
+// `last_joiner` before the last.
+std::string joined(const std::vector<std::string_view>& names,
+                   std::string_view last_joiner = " and ");
+
+// All five names in row order: "handguns, machineguns, ... and rifle".
+std::string category_names(std::string_view last_joiner = " and ");
+
+}  // namespace holsterkeys
