@@ -193,6 +193,20 @@ TEST_F(ModuleInHost, SurvivesFreeLibrary) {
   EXPECT_NE(GetModuleHandleA("holsterkeys.dll"), nullptr);
 }
 
+// The loader expects TRUE from every notification; thread notifications
+// reach the entry point when a host calls it, though the module turned them off.
+TEST_F(ModuleInHost, EntryPointAnswersTrueToThreadNotifications) {
+  HMODULE module = load_module();
+  ASSERT_NE(module, nullptr);
+  const auto* base = reinterpret_cast<const BYTE*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto entry = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
+      const_cast<BYTE*>(base) + nt->OptionalHeader.AddressOfEntryPoint);
+  EXPECT_TRUE(entry(module, DLL_THREAD_ATTACH, nullptr));
+  EXPECT_TRUE(entry(module, DLL_THREAD_DETACH, nullptr));
+}
+
 struct ProtectionCase {
   const char* name;
   DWORD protection;
