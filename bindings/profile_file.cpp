@@ -5,7 +5,7 @@
 #include "bindings/profile_file.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <iterator>
 
 namespace holsterkeys {
@@ -39,11 +39,14 @@ char ansi_char(char16_t unit) {
   return static_cast<char>(0x80 + (found - std::begin(kAnsiHighControls)));
 }
 
-std::string narrow_utf16le(std::string_view bytes) {
+// One character for each UTF-16 unit after the byte-order mark.
+std::string narrow_utf16(std::string_view bytes, bool big_endian) {
   std::string text;
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    text.push_back(ansi_char(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                   static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    text.push_back(
+        ansi_char(static_cast<char16_t>(big_endian ? first << 8 | second : second << 8 | first)));
   }
   return text;
 }
@@ -99,24 +102,26 @@ void classify(ProfileLine& line, bool in_section) {
 
 }  // namespace
 
+// The C library's stream reports a folder or a read error as a failed read,
+// where a C++ stream may throw.
 bool read_file_bytes(const char* path, std::string& bytes) {
-  std::ifstream file(native_path(path), std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return true;
-}
-
-std::string read_profile_text(const char* path, bool* found) {
-  std::string bytes;
-  const bool opened = read_file_bytes(path, bytes);
-  if (found != nullptr) *found = opened;
-  return profile_text(bytes);
+  std::FILE* file = std::fopen(native_path(path).c_str(), "rb");
+  if (file == nullptr) return false;
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bytes.append(chunk, got);
+  const bool read = std::ferror(file) == 0;
+  std::fclose(file);
+  return read;
 }
 
 bool is_utf16le(std::string_view file_bytes) { return file_bytes.starts_with("\xFF\xFE"); }
 
-std::string profile_text(std::string_view file_bytes) {
-  if (is_utf16le(file_bytes)) return narrow_utf16le(file_bytes);
+std::string profile_text(std::string_view file_bytes, ProfileDialect dialect) {
+  if (is_utf16le(file_bytes)) return narrow_utf16(file_bytes, false);
+  if (dialect == ProfileDialect::kWindows) return std::string(file_bytes);
+  if (file_bytes.starts_with("\xFE\xFF")) return narrow_utf16(file_bytes, true);
+  if (file_bytes.starts_with(kUtf8Mark)) file_bytes.remove_prefix(kUtf8Mark.size());
   return std::string(file_bytes);
 }
 
@@ -166,9 +171,9 @@ void read_profile_string(const char* path, const char* section, const char* name
 }
 
 void find_profile_string(std::string_view file_bytes, const char* section, const char* name,
-                         char* value, std::size_t size) {
+                         char* value, std::size_t size, ProfileDialect dialect) {
   if (size == 0) return;
-  const std::string text = profile_text(file_bytes);
+  const std::string text = profile_text(file_bytes, dialect);
   const std::string_view found = locate_entry(parse_profile(text), section, name).value;
   const std::size_t length = std::min(found.size(), size - 1);
   std::copy_n(found.begin(), length, value);

@@ -33,16 +33,22 @@ struct ProfileLine {
 };
 using ProfileLines = std::vector<ProfileLine>;
 
+// The readers of Windows and of Wine take two encodings differently: Wine
+// skips a UTF-8 byte-order mark, which Windows reads as part of the first
+// line, and reads UTF-16 big-endian, which Windows reads as bytes.
+enum class ProfileDialect { kWindows, kWine };
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // The file's text as the reader sees it: a file that starts with a UTF-16LE
 // byte-order mark is narrowed to the Western ANSI code page (1252), with '?'
-// for what that lacks, one character for each UTF-16 unit. Empty when the
-// file cannot be read; `found` tells the two apart.
-std::string read_profile_text(const char* path, bool* found = nullptr);
-std::string profile_text(std::string_view file_bytes);
+// for what that lacks, one character for each UTF-16 unit.
+std::string profile_text(std::string_view file_bytes,
+                         ProfileDialect dialect = ProfileDialect::kWindows);
 bool is_utf16le(std::string_view file_bytes);
 
-// The whole file; false when it cannot be opened. Backslashes in `path` are
-// folder separators, so ".\name.ini" is "name.ini" in the current folder.
+// The whole file; false when it cannot be opened or read. Backslashes in
+// `path` are folder separators, so ".\name.ini" is "name.ini" in the
+// current folder.
 bool read_file_bytes(const char* path, std::string& bytes);
 
 // Splits a file's text into lines; the views point into `text`.
@@ -69,7 +75,21 @@ void read_profile_string(const char* path, const char* section, const char* name
                          std::size_t size);
 // The same, from the bytes of a file already read.
 void find_profile_string(std::string_view file_bytes, const char* section, const char* name,
-                         char* value, std::size_t size);
+                         char* value, std::size_t size,
+                         ProfileDialect dialect = ProfileDialect::kWindows);
+
+// A file's bytes, already read, as a profile reader of the bindings.
+class ProfileBytes {
+ public:
+  ProfileBytes(std::string_view bytes, ProfileDialect dialect) : bytes_(bytes), dialect_(dialect) {}
+  void read_value(const char* name, ValueText& value) const {
+    find_profile_string(bytes_, kConfigSection, name, value, kValueSize, dialect_);
+  }
+
+ private:
+  std::string_view bytes_;
+  ProfileDialect dialect_;
+};
 
 // The configuration file as a profile reader of the bindings.
 class ProfileFile {

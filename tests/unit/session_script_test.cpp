@@ -21,9 +21,10 @@ TEST(SessionScript, ReadsEveryKindOfStep) {
       "press 0x41\n"
       "press F5\n"
       "wait 300\n"
-      "set shotgun 0x34\n");
+      "set shotgun 0x34\n"
+      "press Rifle\n");
   ASSERT_TRUE(script.errors.empty()) << script.errors[0];
-  ASSERT_EQ(script.steps.size(), 8u);
+  ASSERT_EQ(script.steps.size(), 9u);
   EXPECT_EQ(script.steps[0].action, Action::kPress);
   EXPECT_STREQ(script.steps[0].category->name, "shotgun");
   EXPECT_EQ(script.steps[0].line, 3);
@@ -37,6 +38,8 @@ TEST(SessionScript, ReadsEveryKindOfStep) {
   EXPECT_EQ(script.steps[6].milliseconds, 300);
   EXPECT_EQ(script.steps[7].action, Action::kSet);
   EXPECT_EQ(script.steps[7].value, "0x34");
+  // Category names compare without case, as in the configuration.
+  EXPECT_STREQ(script.steps[8].category->name, "rifle");
 }
 
 struct BadLineCase {

@@ -1,5 +1,6 @@
-// What the checker finds in a configuration: each finding is a sentence for
-// the player that says what is wrong and what to do.
+// What the checker finds in a configuration. Findings keep a binding from
+// working and make the exit status 1; notes are worth knowing but need no
+// change. Each is a sentence for the player that says what to do.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "bindings/bindings.h"
+#include "tools/check/config_file.h"
 
 namespace holsterkeys {
 
@@ -16,13 +18,6 @@ struct BindingReading {
   KeyCodeReading number;  // how the module's parser reads it; its code is polled
 };
 using BindingReadings = std::array<BindingReading, kCategoryCount>;
-
-// The configuration file as the checker found it.
-struct ConfigFile {
-  std::string location;  // the full path, for messages
-  bool found;
-  std::string text;  // as the portable reader sees it
-};
 
 // Reads the five bindings with the module's own table, reader calls and parser.
 template <ProfileReader Reader>
@@ -36,6 +31,20 @@ BindingReadings read_bindings(Reader& reader) {
   return readings;
 }
 
-std::vector<std::string> diagnose(const ConfigFile& file, const BindingReadings& readings);
+struct Diagnosis {
+  std::vector<std::string> findings;
+  std::vector<std::string> notes;
+};
+
+// `readings` are what the platform's reader gave for `file`.
+Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings);
+
+// Why `code` must not select `category`: the left mouse button fires and
+// the right one aims in the game. Empty for every other code.
+std::string fire_or_aim(KeyCode code, const Category& category);
+
+// The code a player may take for a category when nothing else is bound:
+// the numpad digit of its slot, as in the sample configuration.
+KeyCode suggested_code(const Category& category);
 
 }  // namespace holsterkeys

@@ -1,14 +1,13 @@
 // holsterkeys-check: shows the configuration as the module sees it, and
 // says in plain words what keeps a binding from working.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "bindings/profile_file.h"
+#include "tools/check/config_file.h"
+#include "tools/check/console.h"
 #include "tools/check/diagnosis.h"
-#include "tools/keys/key_names.h"
+#include "tools/check/report.h"
 
 // On Windows the platform's own profile reader answers, as in the module.
 #ifdef _WIN32
@@ -19,7 +18,7 @@
 #include "module/windows_profile_file.h"
 using ConfigReader = holsterkeys::WindowsProfileFile;
 #else
-#include <filesystem>
+#include "bindings/profile_file.h"
 using ConfigReader = holsterkeys::ProfileFile;
 #endif
 
@@ -35,11 +34,12 @@ constexpr char kUsage[] =
     "and explains anything that keeps a binding from working.\n"
     "\n"
     "  --tsv      print five lines for scripts: category, slot, key code, text\n"
-    "  --help     show this help\n"
+    "  --help     show this help (also -h and /?)\n"
     "  --version  show the version\n"
     "\n"
-    "Exit status: 0 when all five bindings are usable, 1 when something was\n"
-    "found, 2 for a usage error. With --tsv, 0 unless the usage is wrong.\n";
+    "Exit status: 0 when every binding is usable or left unbound on purpose,\n"
+    "1 when something was found, 2 for a usage error. With --tsv, 0 unless the\n"
+    "usage is wrong.\n";
 
 struct Options {
   bool tsv = false;
@@ -48,10 +48,12 @@ struct Options {
 
 enum class Parsed { kRun, kHelp, kVersion, kError };
 
+bool asks_for_help(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
+
 Parsed parse_options(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") return Parsed::kHelp;
+    if (asks_for_help(arg)) return Parsed::kHelp;
     if (arg == "--version") return Parsed::kVersion;
     if (arg == "--tsv") {
       options.tsv = true;
@@ -68,60 +70,21 @@ Parsed parse_options(int argc, char** argv, Options& options) {
   return Parsed::kRun;
 }
 
-#ifdef _WIN32
-// The profile reader looks for a bare file name in the Windows folder, so a
-// file named by the player is handed over with its full path.
-std::string full_path(const char* path) {
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
-  return length > 0 && length < sizeof full ? full : path;
-}
-#else
-std::string full_path(const char* path) {
-  std::string native = path;
-  for (char& c : native) c = c == '\\' ? '/' : c;
-  return std::filesystem::absolute(native).lexically_normal().string();
-}
-#endif
-
-void print_tsv(const BindingReadings& readings) {
-  for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    std::printf("%s\t%d\t%d\t%s\n", kCategories[row].name, static_cast<int>(kCategories[row].slot),
-                static_cast<int>(readings[row].number.code), readings[row].text.c_str());
+int check_file(const Options& options) {
+  // The default path is handed over as the module hands it over.
+  const std::string location = full_path(options.file ? options.file : kConfigPath);
+  const ConfigReader reader(options.file ? location.c_str() : kConfigPath);
+  const BindingReadings readings = read_bindings(reader);
+  if (options.tsv) {
+    print_tsv(readings);
+    return 0;
   }
+  const Diagnosis diagnosis = diagnose(inspect_config(location), readings);
+  print_report(location, readings, diagnosis);
+  return diagnosis.findings.empty() ? 0 : 1;
 }
 
-void print_report(const ConfigFile& file, const BindingReadings& readings,
-                  const std::vector<std::string>& findings) {
-  std::printf("Configuration: %s\n\n", file.location.c_str());
-  std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
-  for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    const BindingReading& reading = readings[row];
-    const KeyCode key_code = reading.number.code;
-    const std::string name = key_name(key_code);
-    // Negative codes are shown in decimal alone; hexadecimal would hide the sign.
-    const std::string decimal = std::to_string(key_code);
-    const std::string code = key_code < 0 ? decimal : hex_code(key_code) + " (" + decimal + ")";
-    std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,
-                static_cast<int>(kCategories[row].slot),
-                reading.text.empty() ? "(none)" : reading.text.c_str(), code.c_str(),
-                name.empty() ? "-" : name.c_str());
-  }
-  if (findings.empty()) {
-    std::printf("\nAll five bindings are usable.\n");
-    return;
-  }
-  std::printf("\n%zu finding%s:\n", findings.size(), findings.size() == 1 ? "" : "s");
-  for (const std::string& finding : findings) std::printf("- %s\n", finding.c_str());
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-#ifdef _WIN32
-  // The same bytes on every platform: no CR added before each LF.
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+int run(int argc, char** argv) {
   Options options;
   switch (parse_options(argc, argv, options)) {
     case Parsed::kHelp:
@@ -136,18 +99,17 @@ int main(int argc, char** argv) {
     case Parsed::kRun:
       break;
   }
+  return check_file(options);
+}
 
-  // The default path is handed over as the module hands it over.
-  const std::string location = full_path(options.file ? options.file : kConfigPath);
-  const ConfigReader reader(options.file ? location.c_str() : kConfigPath);
-  const BindingReadings readings = read_bindings(reader);
-  if (options.tsv) {
-    print_tsv(readings);
-    return 0;
-  }
-  ConfigFile file{location, false, {}};
-  file.text = read_profile_text(location.c_str(), &file.found);
-  const std::vector<std::string> findings = diagnose(file, readings);
-  print_report(file, readings, findings);
-  return findings.empty() ? 0 : 1;
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The same bytes on every platform: no CR added before each LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  const int status = run(argc, argv);
+  keep_own_console_open();
+  return status;
 }

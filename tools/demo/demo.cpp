@@ -186,6 +186,11 @@ void Session::run(const SessionStep& step) {
       break;
   }
   const KeyCode key = key_of(step);
+  // A category whose value names no key has nothing to press.
+  if (!is_key_code(key)) {
+    print(std::string(step.category->name) + " (not bound)", "nothing to press");
+    return;
+  }
   const std::string what =
       (step.category ? std::string(step.category->name) + " " : "") + "(" + key_text(key) + ")";
   if (step.action == SessionStep::Action::kRelease) {

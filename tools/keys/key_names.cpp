@@ -90,6 +90,23 @@ std::string key_name(KeyCode code) {
   return {};
 }
 
+std::string key_in_words(KeyCode code) {
+  switch (code) {
+    case 0x01:
+      return "the left mouse button";
+    case 0x02:
+      return "the right mouse button";
+    case 0x04:
+      return "the middle mouse button";
+    case 0x05:
+      return "mouse button X1 (back)";
+    case 0x06:
+      return "mouse button X2 (forward)";
+    default:
+      return key_name(code);
+  }
+}
+
 std::optional<KeyCode> key_code_named(std::string_view written) {
   std::string name = folded(written);
   if (name.starts_with("vk")) name.erase(0, 2);

@@ -1,0 +1,107 @@
+// holsterkeys-check.exe as players run it, on the real Windows API: this
+// program starts it, holds files, presses keys and plays the game it looks
+// for.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tools/host/stand_in_host.h"
+
+namespace holsterkeys {
+namespace {
+
+struct CheckRun {
+  DWORD status;
+  std::string output;
+};
+
+std::string beside_this_program(const char* name) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+HANDLE inheritable_file(const char* name, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Starts the checker in the current folder with its output in a file.
+PROCESS_INFORMATION start_checker(const std::string& arguments) {
+  HANDLE output = inheritable_file("check-output.txt", GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE input = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = startup.hStdError = output;
+  std::string command = "\"" + beside_this_program("holsterkeys-check.exe") + "\" " + arguments;
+  PROCESS_INFORMATION process{};
+  CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                 &process);
+  CloseHandle(output);
+  CloseHandle(input);
+  return process;
+}
+
+CheckRun finish_checker(PROCESS_INFORMATION process, DWORD timeout_ms = 30000) {
+  if (WaitForSingleObject(process.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 99);
+  }
+  CheckRun run{99, {}};
+  GetExitCodeProcess(process.hProcess, &run.status);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  std::ifstream file("check-output.txt", std::ios::binary);
+  run.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return run;
+}
+
+CheckRun run_checker(const std::string& arguments) {
+  return finish_checker(start_checker(arguments));
+}
+
+class Checker : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = host::enter_scratch_folder(
+        std::string("check-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    host::write_config(host::config_binding(host::kSpareKeys));
+  }
+  void TearDown() override {
+    host::remove_config();
+    DeleteFileA("check-output.txt");
+    SetCurrentDirectoryA("..");
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+ private:
+  std::string folder_;
+};
+
+// A file that another program holds open without sharing is there, and
+// the checker says why it cannot read it.
+TEST_F(Checker, LockedFileIsThereButUnreadable) {
+  HANDLE locked = CreateFileA("holsterkeys.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  const CheckRun run = run_checker("");
+  CloseHandle(locked);
+  EXPECT_EQ(run.status, 1u) << run.output;
+  EXPECT_NE(run.output.find("holsterkeys.ini is there, but it cannot be read: another program"),
+            std::string::npos)
+      << run.output;
+}
+
+}  // namespace
+}  // namespace holsterkeys
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  holsterkeys::host::exit_host(RUN_ALL_TESTS());
+}

@@ -1,0 +1,27 @@
+// The configuration file as the checker finds it at a path: there and read,
+// missing, a folder, or there but unreadable, with the reason.
+#pragma once
+
+#include <string>
+
+namespace holsterkeys {
+
+struct ConfigFile {
+  enum class State { kRead, kMissing, kFolder, kUnreadable };
+  std::string location;  // the full path, for messages
+  State state = State::kMissing;
+  std::string bytes;    // kRead: the whole file
+  std::string reason;   // kUnreadable: why, in a player's words
+  std::string similar;  // kMissing: a file beside it that looks meant, such as holsterkeys.ini.txt
+};
+
+// The full path of `path`, as messages show it; backslashes are folder
+// separators on every platform.
+std::string full_path(const char* path);
+
+ConfigFile inspect_config(const std::string& location);
+
+// The file's name without its folder.
+std::string file_name(const std::string& location);
+
+}  // namespace holsterkeys

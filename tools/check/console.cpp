@@ -1,0 +1,61 @@
+#include "tools/check/console.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#endif
+
+namespace holsterkeys {
+
+#ifdef _WIN32
+
+namespace {
+
+DWORD parent_process_id(HANDLE snapshot) {
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId()) return entry.th32ParentProcessID;
+  }
+  return 0;
+}
+
+// Explorer, for a double-click, is still running. Under Wine a program
+// started from a Linux terminal has no Windows parent at all.
+bool has_windows_parent() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  const DWORD parent = parent_process_id(snapshot);
+  bool running = false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    running |= parent != 0 && entry.th32ProcessID == parent;
+  }
+  CloseHandle(snapshot);
+  return running;
+}
+
+}  // namespace
+
+void keep_own_console_open() {
+  DWORD processes[2], mode;
+  if (GetConsoleProcessList(processes, 2) != 1) return;
+  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return;
+  if (!GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode)) return;
+  if (!has_windows_parent()) return;
+  std::fputs("\nPress Enter to close.", stdout);
+  std::fflush(stdout);
+  std::getchar();
+}
+
+#else
+
+void keep_own_console_open() {}
+
+#endif
+
+}  // namespace holsterkeys

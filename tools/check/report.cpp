@@ -1,0 +1,73 @@
+#include "tools/check/report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tools/keys/key_names.h"
+
+namespace holsterkeys {
+namespace {
+
+constexpr std::size_t kTextWidth = 16;
+
+// A long text is cut so that the columns stay aligned; its finding shows it whole.
+std::string cut_to_column(const std::string& text) {
+  if (text.empty()) return "(none)";
+  if (text.size() <= kTextWidth) return text;
+  return text.substr(0, kTextWidth - 3) + "...";
+}
+
+// Negative codes are shown in decimal alone; hexadecimal would hide the sign.
+std::string code_column(KeyCode code) {
+  const std::string decimal = std::to_string(code);
+  return code < 0 ? decimal : hex_code(code) + " (" + decimal + ")";
+}
+
+void print_table(const BindingReadings& readings) {
+  std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
+  std::array<std::size_t, kCategoryCount> rows;
+  for (std::size_t row = 0; row < kCategoryCount; ++row) rows[row] = row;
+  std::sort(rows.begin(), rows.end(),
+            [](std::size_t a, std::size_t b) { return kCategories[a].slot < kCategories[b].slot; });
+  for (std::size_t row : rows) {
+    const KeyCode code = readings[row].number.code;
+    const std::string name = key_name(code);
+    std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,
+                static_cast<int>(kCategories[row].slot), cut_to_column(readings[row].text).c_str(),
+                code_column(code).c_str(), name.empty() ? "-" : name.c_str());
+  }
+}
+
+void print_list(const std::vector<std::string>& items, const char* one, const char* many) {
+  if (items.empty()) return;
+  std::printf("\n%zu %s:\n", items.size(), items.size() == 1 ? one : many);
+  for (const std::string& item : items) std::printf("- %s\n", item.c_str());
+}
+
+bool all_bound(const BindingReadings& readings) {
+  return std::none_of(readings.begin(), readings.end(),
+                      [](const BindingReading& reading) { return reading.text.empty(); });
+}
+
+}  // namespace
+
+void print_report(const std::string& location, const BindingReadings& readings,
+                  const Diagnosis& diagnosis) {
+  std::printf("Configuration: %s\n\n", location.c_str());
+  print_table(readings);
+  print_list(diagnosis.findings, "finding", "findings");
+  print_list(diagnosis.notes, "note", "notes");
+  if (diagnosis.findings.empty()) {
+    std::printf("\n%s\n", all_bound(readings) ? "All five bindings are usable."
+                                              : "Every bound category is usable.");
+  }
+}
+
+void print_tsv(const BindingReadings& readings) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    std::printf("%s\t%d\t%d\t%s\n", kCategories[row].name, static_cast<int>(kCategories[row].slot),
+                static_cast<int>(readings[row].number.code), readings[row].text.c_str());
+  }
+}
+
+}  // namespace holsterkeys
