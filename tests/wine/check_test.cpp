@@ -98,6 +98,35 @@ TEST_F(Checker, LockedFileIsThereButUnreadable) {
       << run.output;
 }
 
+// A double-clicked checker is alone in a console window that Windows opened
+// for it, and its parent is still running: it waits for Enter. This runs
+// only where this program has a console, as under a terminal.
+TEST_F(Checker, AloneInItsConsoleWaitsForEnter) {
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) == 0) GTEST_SKIP() << "no console to share";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string command = "\"" + beside_this_program("holsterkeys-check.exe") + "\"";
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  FreeConsole();
+  const bool waited = WaitForSingleObject(process.hProcess, 3000) == WAIT_TIMEOUT;
+  // Enter, typed into the checker's console.
+  AttachConsole(process.dwProcessId);
+  INPUT_RECORD keys[2]{};
+  for (int i = 0; i < 2; ++i) {
+    keys[i].EventType = KEY_EVENT;
+    keys[i].Event.KeyEvent = {i == 0, 1, VK_RETURN, 0, {'\r'}, 0};
+  }
+  DWORD written;
+  WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), keys, 2, &written);
+  const bool ended = WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0;
+  TerminateProcess(process.hProcess, 99);
+  EXPECT_TRUE(waited) << "the checker did not wait";
+  EXPECT_TRUE(ended) << "Enter did not end it";
+}
+
 }  // namespace
 }  // namespace holsterkeys
 

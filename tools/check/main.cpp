@@ -1,6 +1,7 @@
 // holsterkeys-check: shows the configuration as the module sees it, and
 // says in plain words what keeps a binding from working.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -109,7 +110,13 @@ int main(int argc, char** argv) {
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  const int status = run(argc, argv);
+  int status = 1;
+  // Whatever the folder holds, the player gets a sentence and 0, 1 or 2.
+  try {
+    status = run(argc, argv);
+  } catch (const std::exception& error) {
+    std::printf("holsterkeys-check could not finish: %s\n", error.what());
+  }
   keep_own_console_open();
   return status;
 }
