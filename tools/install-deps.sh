@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs, on Debian, what building and testing holsterkeys needs and is
 # not there yet: CMake and GoogleTest, the 32-bit MinGW-w64 cross compiler,
-# Wine with its 32-bit part, and clang with libFuzzer. Does nothing when
-# everything is installed.
+# Wine with its 32-bit part, clang with libFuzzer, and a virtual X server
+# with xdotool for the test of real keys. Does nothing when everything is
+# installed.
 set -euo pipefail
 
 packages=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev xvfb xdotool)
 
 run_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 
 #include "tools/host/stand_in_host.h"
@@ -49,6 +50,11 @@ PROCESS_INFORMATION start_checker(const std::string& arguments) {
   return process;
 }
 
+std::string checker_output() {
+  std::ifstream file("check-output.txt", std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 CheckRun finish_checker(PROCESS_INFORMATION process, DWORD timeout_ms = 30000) {
   if (WaitForSingleObject(process.hProcess, timeout_ms) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 99);
@@ -57,9 +63,31 @@ CheckRun finish_checker(PROCESS_INFORMATION process, DWORD timeout_ms = 30000) {
   GetExitCodeProcess(process.hProcess, &run.status);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  std::ifstream file("check-output.txt", std::ios::binary);
-  run.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  run.output = checker_output();
   return run;
+}
+
+// Waits until the checker has said `text`.
+bool checker_says(const std::string& text, DWORD timeout_ms = 15000) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (checker_output().find(text) == std::string::npos) {
+    if (GetTickCount64() > deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// Some line of the output matches `pattern`.
+testing::AssertionResult says_on_one_line(const std::string& output, const std::string& pattern) {
+  if (std::regex_search(output, std::regex(pattern))) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "no line matches " << pattern << " in\n" << output;
+}
+
+void tap(KeyCode key) {
+  host::press_key(key);
+  Sleep(50);
+  host::release_key(key);
+  Sleep(50);
 }
 
 CheckRun run_checker(const std::string& arguments) {
@@ -96,6 +124,44 @@ TEST_F(Checker, LockedFileIsThereButUnreadable) {
   EXPECT_NE(run.output.find("holsterkeys.ini is there, but it cannot be read: another program"),
             std::string::npos)
       << run.output;
+}
+
+// The game with the module loaded is listed with its slot value and the
+// folder where the module looks for its configuration.
+TEST_F(Checker, RunningListsTheHostWithItsSlot) {
+  ASSERT_NE(host::load_module(beside_this_program("holsterkeys.dll").c_str()), nullptr);
+  host::slot_variable() = 4;
+  const CheckRun run = run_checker("--running");
+  EXPECT_EQ(run.status, 0u) << run.output;
+  const std::string process = "Process " + std::to_string(GetCurrentProcessId()) + ": ";
+  EXPECT_NE(run.output.find(process), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("0x00B7CDBC: 4, a slot number"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("holsterkeys.ini: it is there."), std::string::npos) << run.output;
+}
+
+TEST_F(Checker, RunningWithoutTheModuleSaysHowToLoadIt) {
+  ASSERT_EQ(GetModuleHandleA("holsterkeys.dll"), nullptr) << "module loaded by an earlier test";
+  const CheckRun run = run_checker("--running");
+  EXPECT_EQ(run.status, 1u) << run.output;
+  EXPECT_NE(run.output.find("No running program has holsterkeys loaded"), std::string::npos)
+      << run.output;
+}
+
+// Keys pressed in another program show with their code, name and what the
+// module does with them; Esc ends.
+TEST_F(Checker, KeysShowsEachPressUntilEsc) {
+  const PROCESS_INFORMATION checker = start_checker("--keys");
+  ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
+  tap(host::kSpareKeys[0]);
+  tap(0x81);
+  ASSERT_TRUE(checker_says("0x81"));
+  tap(VK_ESCAPE);
+  const CheckRun run = finish_checker(checker, 5000);
+  EXPECT_EQ(run.status, 0u) << run.output;
+  EXPECT_TRUE(says_on_one_line(run.output, "0x7C \\(124\\) +F13 +handguns -> slot 2"));
+  EXPECT_TRUE(says_on_one_line(run.output,
+                               "0x81 \\(129\\) +F18 +not bound; to bind it, write "
+                               "handguns=0x81"));
 }
 
 // A double-clicked checker is alone in a console window that Windows opened

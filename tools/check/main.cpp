@@ -8,6 +8,7 @@
 #include "tools/check/config_file.h"
 #include "tools/check/console.h"
 #include "tools/check/diagnosis.h"
+#include "tools/check/live.h"
 #include "tools/check/report.h"
 
 // On Windows the platform's own profile reader answers, as in the module.
@@ -29,12 +30,16 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: holsterkeys-check [--tsv] [FILE]\n"
+    "       holsterkeys-check --keys | --running\n"
     "\n"
     "Shows the five hotkey bindings as holsterkeys reads them from FILE (by\n"
     "default .\\holsterkeys.ini in the current directory, where the module looks)\n"
     "and explains anything that keeps a binding from working.\n"
     "\n"
     "  --tsv      print five lines for scripts: category, slot, key code, text\n"
+    "  --keys     show the code of each key you press and what the module does\n"
+    "             with it, until Esc\n"
+    "  --running  list the running programs that have the module loaded\n"
     "  --help     show this help (also -h and /?)\n"
     "  --version  show the version\n"
     "\n"
@@ -43,7 +48,7 @@ constexpr char kUsage[] =
     "usage is wrong.\n";
 
 struct Options {
-  bool tsv = false;
+  enum class Mode { kCheck, kTsv, kKeys, kRunning } mode = Mode::kCheck;
   const char* file = nullptr;
 };
 
@@ -56,8 +61,10 @@ Parsed parse_options(int argc, char** argv, Options& options) {
     const std::string_view arg = argv[i];
     if (asks_for_help(arg)) return Parsed::kHelp;
     if (arg == "--version") return Parsed::kVersion;
-    if (arg == "--tsv") {
-      options.tsv = true;
+    if (arg == "--tsv" || arg == "--keys" || arg == "--running") {
+      options.mode = arg == "--tsv"    ? Options::Mode::kTsv
+                     : arg == "--keys" ? Options::Mode::kKeys
+                                       : Options::Mode::kRunning;
     } else if (arg.starts_with("-") && arg != "-") {
       std::fprintf(stderr, "holsterkeys-check: unknown option %s\n", argv[i]);
       return Parsed::kError;
@@ -76,7 +83,7 @@ int check_file(const Options& options) {
   const std::string location = full_path(options.file ? options.file : kConfigPath);
   const ConfigReader reader(options.file ? location.c_str() : kConfigPath);
   const BindingReadings readings = read_bindings(reader);
-  if (options.tsv) {
+  if (options.mode == Options::Mode::kTsv) {
     print_tsv(readings);
     return 0;
   }
@@ -100,7 +107,14 @@ int run(int argc, char** argv) {
     case Parsed::kRun:
       break;
   }
-  return check_file(options);
+  switch (options.mode) {
+    case Options::Mode::kKeys:
+      return watch_keys();
+    case Options::Mode::kRunning:
+      return list_running();
+    default:
+      return check_file(options);
+  }
 }
 
 }  // namespace

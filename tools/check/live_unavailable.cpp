@@ -1,0 +1,22 @@
+// Away from Windows there are no key states and no game processes to ask.
+#include <cstdio>
+
+#include "tools/check/live.h"
+
+namespace holsterkeys {
+namespace {
+
+int needs_windows(const char* mode) {
+  std::fprintf(stderr,
+               "holsterkeys-check: %s needs Windows or Wine: run holsterkeys-check.exe there.\n",
+               mode);
+  return 2;
+}
+
+}  // namespace
+
+int watch_keys() { return needs_windows("--keys"); }
+int list_running() { return needs_windows("--running"); }
+bool runs_under_wine() { return false; }
+
+}  // namespace holsterkeys
