@@ -1,5 +1,7 @@
 #include "bindings/category_names.h"
 
+#include <algorithm>
+
 #include "bindings/profile_file.h"
 
 namespace holsterkeys {
@@ -9,6 +11,14 @@ const Category* category_named(std::string_view name) {
     if (same_profile_name(category.name, name)) return &category;
   }
   return nullptr;
+}
+
+std::vector<const Category*> categories_by_slot() {
+  std::vector<const Category*> sorted;
+  for (const Category& category : kCategories) sorted.push_back(&category);
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Category* a, const Category* b) { return a->slot < b->slot; });
+  return sorted;
 }
 
 std::string joined(const std::vector<std::string_view>& names, std::string_view last_joiner) {

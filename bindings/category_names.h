@@ -14,6 +14,9 @@ namespace holsterkeys {
 // compares names; nullptr when there is none.
 const Category* category_named(std::string_view name);
 
+// The categories in slot order, 2 to 6, as players list them.
+std::vector<const Category*> categories_by_slot();
+
 // Names joined as in a sentence: "a", "a and b", "a, b and c", with
 // `last_joiner` before the last.
 std::string joined(const std::vector<std::string_view>& names,

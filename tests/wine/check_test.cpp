@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 
+#include "module/windows_profile_file.h"
 #include "tools/host/stand_in_host.h"
 
 namespace holsterkeys {
@@ -162,6 +163,59 @@ TEST_F(Checker, KeysShowsEachPressUntilEsc) {
   EXPECT_TRUE(says_on_one_line(run.output,
                                "0x81 \\(129\\) +F18 +not bound; to bind it, write "
                                "handguns=0x81"));
+}
+
+// Comments, another section and mixed line ends, all of which must stay.
+constexpr char kPlayersFile[] =
+    "; my keys\r\n[Bindings]\r\nhandguns=124 ; F13\r\nmachineguns=125\nsubmachine=126\r\n"
+    "shotgun=127\r\nrifle=128\r\n\r\n[Other]\r\nrifle=1\r\n";
+
+std::string file_bytes(const char* name) {
+  std::ifstream file(name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Starts --bind rifle on the player's file and waits for its prompt.
+PROCESS_INFORMATION start_binding_rifle() {
+  host::write_config(kPlayersFile);
+  const PROCESS_INFORMATION checker = start_checker("--bind rifle");
+  EXPECT_TRUE(checker_says("Press the key for rifle (slot 6)"));
+  return checker;
+}
+
+// The left mouse button is refused, F is written in hexadecimal, and every
+// other byte stays; the module's own reader then reads F for rifle.
+TEST_F(Checker, BindWritesThePressedKeyAndNothingElse) {
+  const PROCESS_INFORMATION checker = start_binding_rifle();
+  tap(VK_LBUTTON);
+  ASSERT_TRUE(checker_says("Not the left mouse button: it fires"));
+  tap('F');
+  const CheckRun run = finish_checker(checker, 5000);
+  EXPECT_EQ(run.status, 0u) << run.output;
+  std::string expected = kPlayersFile;
+  expected.replace(expected.find("rifle=128"), 9, "rifle=0x46");
+  EXPECT_EQ(file_bytes("holsterkeys.ini"), expected);
+  const WindowsProfileFile module_reader;
+  EXPECT_EQ(read_key_codes(module_reader)[4], 0x46);
+}
+
+TEST_F(Checker, BindCancelledWithEscChangesNothing) {
+  const PROCESS_INFORMATION checker = start_binding_rifle();
+  tap(VK_ESCAPE);
+  const CheckRun run = finish_checker(checker, 5000);
+  EXPECT_EQ(run.status, 0u) << run.output;
+  EXPECT_EQ(file_bytes("holsterkeys.ini"), kPlayersFile);
+}
+
+TEST_F(Checker, BindRefusesAReadOnlyFile) {
+  const PROCESS_INFORMATION checker = start_binding_rifle();
+  SetFileAttributesA("holsterkeys.ini", FILE_ATTRIBUTE_READONLY);
+  tap('F');
+  const CheckRun run = finish_checker(checker, 5000);
+  SetFileAttributesA("holsterkeys.ini", FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(run.status, 1u) << run.output;
+  EXPECT_NE(run.output.find("the file is read-only"), std::string::npos) << run.output;
+  EXPECT_EQ(file_bytes("holsterkeys.ini"), kPlayersFile);
 }
 
 // A double-clicked checker is alone in a console window that Windows opened

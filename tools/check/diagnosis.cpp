@@ -54,17 +54,17 @@ std::string how_many(std::size_t count) {
   return std::to_string(count) + " of the five bindings";
 }
 
+BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
+  const ProfileBytes reader(bytes, dialect);
+  return read_bindings(reader);
+}
+
 // Windows and Wine read a UTF-8 byte-order mark and UTF-16 big-endian
 // differently; that matters only where it changes what the module reads.
 void encoding(const std::string& bytes, Diagnosis& diagnosis) {
-  const ProfileBytes windows_reader(bytes, ProfileDialect::kWindows);
-  const ProfileBytes wine_reader(bytes, ProfileDialect::kWine);
-  const BindingReadings windows = read_bindings(windows_reader);
-  const BindingReadings wine = read_bindings(wine_reader);
-  bool same = true;
-  for (std::size_t row = 0; row < kCategoryCount; ++row)
-    same &= windows[row].text == wine[row].text;
-  if (same) return;
+  if (!readers_disagree(bytes)) return;
+  const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
+  const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
   const bool utf8 = bytes.starts_with(kUtf8Mark);
   diagnosis.findings.push_back(
       std::string("The file is saved as ") +
@@ -85,6 +85,15 @@ bool is_named_as_module_reads(const std::string& location) {
 }
 
 }  // namespace
+
+bool readers_disagree(const std::string& bytes) {
+  const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
+  const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    if (windows[row].text != wine[row].text) return true;
+  }
+  return false;
+}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 

@@ -39,6 +39,10 @@ struct Diagnosis {
 // `readings` are what the platform's reader gave for `file`.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings);
 
+// Windows and Wine read the bindings of these bytes differently: a UTF-8
+// byte-order mark before a header, or UTF-16 big-endian.
+bool readers_disagree(const std::string& bytes);
+
 // Why `code` must not select `category`: the left mouse button fires and
 // the right one aims in the game. Empty for every other code.
 std::string fire_or_aim(KeyCode code, const Category& category);

@@ -16,7 +16,12 @@ int watch_keys();
 // slot variable and where the module looks for its configuration.
 int list_running();
 
-// True when this program runs under Wine.
-bool runs_under_wine();
+// --bind: writes the next key pressed into the configuration at
+// `location`, for `category` or, when it is null, for each category in
+// slot order; then shows the file as the file check does.
+int bind_by_pressing(const Category* category, const std::string& location);
+
+// Under Wine, the sentence that says where key presses arrive; else empty.
+std::string where_keys_arrive();
 
 }  // namespace holsterkeys

@@ -83,18 +83,17 @@ void print_start() {
   std::printf(
       "Press keys or mouse buttons to see their codes and what holsterkeys does with "
       "them. Esc or Ctrl+C ends.%s\n",
-      runs_under_wine()
-          ? " Under Wine, keys reach Wine programs only while a Wine window has the "
-            "focus: press them in the running game, or run this in Wine's own console "
-            "(wineconsole holsterkeys-check.exe --keys)."
-          : "");
+      where_keys_arrive().c_str());
   std::fflush(stdout);
 }
 
 }  // namespace
 
-bool runs_under_wine() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+std::string where_keys_arrive() {
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) return {};
+  return " Under Wine, keys reach Wine programs only while a Wine window has the focus: press "
+         "them in the running game's window, or run this in Wine's own console (wineconsole "
+         "holsterkeys-check.exe ...).";
 }
 
 int watch_keys() {

@@ -5,23 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "tools/check/config_file.h"
+#include "bindings/category_names.h"
 #include "tools/check/console.h"
-#include "tools/check/diagnosis.h"
+#include "tools/check/file_check.h"
 #include "tools/check/live.h"
-#include "tools/check/report.h"
 
-// On Windows the platform's own profile reader answers, as in the module.
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
-
-#include "module/windows_profile_file.h"
-using ConfigReader = holsterkeys::WindowsProfileFile;
-#else
-#include "bindings/profile_file.h"
-using ConfigReader = holsterkeys::ProfileFile;
 #endif
 
 using namespace holsterkeys;
@@ -30,6 +21,7 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: holsterkeys-check [--tsv] [FILE]\n"
+    "       holsterkeys-check --bind [CATEGORY] [FILE]\n"
     "       holsterkeys-check --keys | --running\n"
     "\n"
     "Shows the five hotkey bindings as holsterkeys reads them from FILE (by\n"
@@ -37,6 +29,8 @@ constexpr char kUsage[] =
     "and explains anything that keeps a binding from working.\n"
     "\n"
     "  --tsv      print five lines for scripts: category, slot, key code, text\n"
+    "  --bind     bind CATEGORY (or each category in turn) to the next key you\n"
+    "             press, written into FILE; Esc cancels, Backspace skips\n"
     "  --keys     show the code of each key you press and what the module does\n"
     "             with it, until Esc\n"
     "  --running  list the running programs that have the module loaded\n"
@@ -48,11 +42,29 @@ constexpr char kUsage[] =
     "usage is wrong.\n";
 
 struct Options {
-  enum class Mode { kCheck, kTsv, kKeys, kRunning } mode = Mode::kCheck;
+  enum class Mode { kCheck, kTsv, kKeys, kRunning, kBind } mode = Mode::kCheck;
   const char* file = nullptr;
+  const Category* category = nullptr;  // --bind: one category, or all in slot order
 };
 
 enum class Parsed { kRun, kHelp, kVersion, kError };
+
+// After --bind, a word without a dot or a folder separator is a category.
+bool is_category_word(const char* arg) {
+  return arg != nullptr && arg[0] != '-' &&
+         std::string_view(arg).find_first_of(".\\/") == std::string_view::npos;
+}
+
+Parsed parse_bind(const char* next, Options& options, int& i) {
+  options.mode = Options::Mode::kBind;
+  if (!is_category_word(next)) return Parsed::kRun;
+  ++i;
+  options.category = category_named(next);
+  if (options.category != nullptr) return Parsed::kRun;
+  std::fprintf(stderr, "holsterkeys-check: %s is not a category; the categories are %s.\n", next,
+               category_names(" and ").c_str());
+  return Parsed::kError;
+}
 
 bool asks_for_help(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
 
@@ -61,6 +73,12 @@ Parsed parse_options(int argc, char** argv, Options& options) {
     const std::string_view arg = argv[i];
     if (asks_for_help(arg)) return Parsed::kHelp;
     if (arg == "--version") return Parsed::kVersion;
+    if (arg == "--bind") {
+      if (parse_bind(i + 1 < argc ? argv[i + 1] : nullptr, options, i) == Parsed::kError) {
+        return Parsed::kError;
+      }
+      continue;
+    }
     if (arg == "--tsv" || arg == "--keys" || arg == "--running") {
       options.mode = arg == "--tsv"    ? Options::Mode::kTsv
                      : arg == "--keys" ? Options::Mode::kKeys
@@ -76,20 +94,6 @@ Parsed parse_options(int argc, char** argv, Options& options) {
     }
   }
   return Parsed::kRun;
-}
-
-int check_file(const Options& options) {
-  // The default path is handed over as the module hands it over.
-  const std::string location = full_path(options.file ? options.file : kConfigPath);
-  const ConfigReader reader(options.file ? location.c_str() : kConfigPath);
-  const BindingReadings readings = read_bindings(reader);
-  if (options.mode == Options::Mode::kTsv) {
-    print_tsv(readings);
-    return 0;
-  }
-  const Diagnosis diagnosis = diagnose(inspect_config(location), readings);
-  print_report(location, readings, diagnosis);
-  return diagnosis.findings.empty() ? 0 : 1;
 }
 
 int run(int argc, char** argv) {
@@ -112,8 +116,10 @@ int run(int argc, char** argv) {
       return watch_keys();
     case Options::Mode::kRunning:
       return list_running();
+    case Options::Mode::kBind:
+      return bind_by_pressing(options.category, config_location(options.file));
     default:
-      return check_file(options);
+      return check_file(options.file, options.mode == Options::Mode::kTsv);
   }
 }
 

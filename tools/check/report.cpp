@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "bindings/category_names.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
@@ -25,11 +26,8 @@ std::string code_column(KeyCode code) {
 
 void print_table(const BindingReadings& readings) {
   std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
-  std::array<std::size_t, kCategoryCount> rows;
-  for (std::size_t row = 0; row < kCategoryCount; ++row) rows[row] = row;
-  std::sort(rows.begin(), rows.end(),
-            [](std::size_t a, std::size_t b) { return kCategories[a].slot < kCategories[b].slot; });
-  for (std::size_t row : rows) {
+  for (const Category* category : categories_by_slot()) {
+    const auto row = static_cast<std::size_t>(category - kCategories.data());
     const KeyCode code = readings[row].number.code;
     const std::string name = key_name(code);
     std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,
