@@ -73,6 +73,13 @@ else()
          "handguns +2 +\\(none\\) .*UTF-8 with a byte-order mark.*handguns is not bound here"
          marked.ini)
 endif()
+expect(bind_unknown_category 2 "shotguns is not a category; the categories are handguns, "
+       --bind shotguns)
+if(NOT CHECK MATCHES "wine")
+  expect(keys_needs_windows 2 "--keys needs Windows or Wine" --keys)
+  expect(running_needs_windows 2 "--running needs Windows or Wine" --running)
+  expect(bind_needs_windows 2 "--bind needs Windows or Wine" --bind rifle)
+endif()
 file(WRITE "${scratch}/holsterkeys.ini" "[Bindings]\nshotgun=F2\n")
 expect(default_file_with_a_key_name 1 "Write shotgun=0x71 for F2")
 expect(tsv_of_default_file 0 "shotgun\t3\t0\tF2\n" --tsv)

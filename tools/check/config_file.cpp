@@ -18,26 +18,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string lower(std::string text) {
-  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 // Windows hides known extensions, so "holsterkeys.ini.txt" and
 // "holsterkeys.txt" both show as a configuration in File Explorer.
 bool looks_meant(const std::string& name) {
-  std::string stem = lower(name);
+  std::string stem = lowercase(name);
   bool extension = false;
   while (stem.ends_with(".ini") || stem.ends_with(".txt")) {
     stem.resize(stem.size() - 4);
     extension = true;
   }
-  return extension && stem == "holsterkeys" && name != "holsterkeys.ini";
+  return extension && stem == "holsterkeys" && !is_module_file_name(name);
 }
 
 // A file beside the missing one whose name looks meant for it.
 std::string similar_file(const std::string& location) {
-  if (lower(file_name(location)) != "holsterkeys.ini") return {};
+  if (!is_module_file_name(file_name(location))) return {};
   std::error_code error;
   fs::directory_iterator entry(fs::path(location).parent_path(), error);
   for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
@@ -140,8 +135,20 @@ std::string full_path(const char* path) {
   return error ? native : absolute.lexically_normal().string();
 }
 
+std::string lowercase(std::string name) {
+  for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return name;
+}
+
+bool is_module_file_name(const std::string& name) { return lowercase(name) == "holsterkeys.ini"; }
+
 std::string file_name(const std::string& location) {
   return fs::path(location).filename().string();
+}
+
+std::string folder_of(const std::string& location) {
+  const std::size_t cut = location.find_last_of("\\/");
+  return cut == std::string::npos ? "." : location.substr(0, cut);
 }
 
 ConfigFile inspect_config(const std::string& location) {

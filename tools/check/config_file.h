@@ -21,7 +21,14 @@ std::string full_path(const char* path);
 
 ConfigFile inspect_config(const std::string& location);
 
-// The file's name without its folder.
+// The file's name without its folder, and its folder.
 std::string file_name(const std::string& location);
+std::string folder_of(const std::string& location);
+
+// A file name as Windows compares names: without regard to case.
+std::string lowercase(std::string name);
+
+// True for the one name the module reads, holsterkeys.ini, in any case.
+bool is_module_file_name(const std::string& name);
 
 }  // namespace holsterkeys

@@ -12,11 +12,6 @@ constexpr char kModuleReads[] =
     "The module reads holsterkeys.ini from the game's current directory (the folder the game is "
     "started from)";
 
-std::string folder_of(const std::string& location) {
-  const std::size_t cut = location.find_last_of("\\/");
-  return cut == std::string::npos ? "." : location.substr(0, cut);
-}
-
 // Findings when there is nothing to read; none when the file was read.
 std::vector<std::string> unread_file(const ConfigFile& file) {
   switch (file.state) {
@@ -78,12 +73,6 @@ void encoding(const std::string& bytes, Diagnosis& diagnosis) {
       "Wine read alike.");
 }
 
-bool is_named_as_module_reads(const std::string& location) {
-  std::string name = file_name(location);
-  for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return name == "holsterkeys.ini";
-}
-
 }  // namespace
 
 bool readers_disagree(const std::string& bytes) {
@@ -105,7 +94,7 @@ std::string assignment(const Category& category, KeyCode code) {
 
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
   Diagnosis diagnosis{unread_file(file), {}};
-  if (!is_named_as_module_reads(file.location)) {
+  if (!is_module_file_name(file_name(file.location))) {
     diagnosis.notes.push_back(
         "The module reads only a file named holsterkeys.ini; this one takes "
         "effect once it is saved under that name in the game's folder.");

@@ -26,10 +26,6 @@ constexpr KeyCode kBackspace = 0x08;
 constexpr char kNewFile[] =
     "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n";
 
-std::string folder_of(const std::string& location) {
-  return location.substr(0, location.find_last_of("\\/"));
-}
-
 std::string write_reason(DWORD error, const std::string& location) {
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
     return "another program has it open and locked. Close that program, then try again.";

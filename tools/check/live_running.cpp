@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "selector/selection_cycle.h"
+#include "tools/check/config_file.h"
 #include "tools/check/live.h"
 
 namespace holsterkeys {
@@ -36,11 +37,6 @@ bool is_64_bit(HANDLE process) {
   return self_on_64_bit && IsWow64Process(process, &target_32_bit) && !target_32_bit;
 }
 
-std::string lower(std::string text) {
-  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 // The path of a module whose file name begins with "holsterkeys": module
 // loaders may want it renamed with another extension. The program's own
 // image, the first module, does not count.
@@ -52,7 +48,7 @@ std::string module_in(HANDLE process) {
     char path[MAX_PATH];
     if (GetModuleFileNameExA(process, modules[i], path, sizeof path) == 0) continue;
     const std::string name = std::string(path).substr(std::string(path).find_last_of("\\/") + 1);
-    if (lower(name).starts_with("holsterkeys")) return path;
+    if (lowercase(name).starts_with("holsterkeys")) return path;
   }
   return {};
 }
@@ -161,7 +157,8 @@ std::optional<std::string> denied_program(DWORD id) {
   CloseHandle(process);
   char windows[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-  if (is_64 || lower(path).starts_with(lower(std::string(windows, length)))) return std::nullopt;
+  if (is_64 || lowercase(path).starts_with(lowercase(std::string(windows, length))))
+    return std::nullopt;
   return "process " + std::to_string(id) + " (" + path + ")";
 }
 

@@ -2,8 +2,10 @@
 // says in plain words what keeps a binding from working.
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "bindings/category_names.h"
 #include "tools/check/console.h"
@@ -49,21 +51,34 @@ struct Options {
 
 enum class Parsed { kRun, kHelp, kVersion, kError };
 
+using Mode = Options::Mode;
+constexpr std::pair<std::string_view, Mode> kModeOptions[] = {{"--tsv", Mode::kTsv},
+                                                              {"--keys", Mode::kKeys},
+                                                              {"--running", Mode::kRunning},
+                                                              {"--bind", Mode::kBind}};
+
+std::optional<Mode> mode_named(std::string_view arg) {
+  for (const auto& [name, mode] : kModeOptions) {
+    if (arg == name) return mode;
+  }
+  return std::nullopt;
+}
+
 // After --bind, a word without a dot or a folder separator is a category.
 bool is_category_word(const char* arg) {
   return arg != nullptr && arg[0] != '-' &&
          std::string_view(arg).find_first_of(".\\/") == std::string_view::npos;
 }
 
-Parsed parse_bind(const char* next, Options& options, int& i) {
-  options.mode = Options::Mode::kBind;
-  if (!is_category_word(next)) return Parsed::kRun;
-  ++i;
-  options.category = category_named(next);
-  if (options.category != nullptr) return Parsed::kRun;
-  std::fprintf(stderr, "holsterkeys-check: %s is not a category; the categories are %s.\n", next,
+// Takes the category after --bind, if one is given; false for an unknown one.
+bool take_category(int argc, char** argv, int& i, Options& options) {
+  if (i + 1 >= argc || !is_category_word(argv[i + 1])) return true;
+  const char* word = argv[++i];
+  options.category = category_named(word);
+  if (options.category != nullptr) return true;
+  std::fprintf(stderr, "holsterkeys-check: %s is not a category; the categories are %s.\n", word,
                category_names(" and ").c_str());
-  return Parsed::kError;
+  return false;
 }
 
 bool asks_for_help(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
@@ -73,16 +88,9 @@ Parsed parse_options(int argc, char** argv, Options& options) {
     const std::string_view arg = argv[i];
     if (asks_for_help(arg)) return Parsed::kHelp;
     if (arg == "--version") return Parsed::kVersion;
-    if (arg == "--bind") {
-      if (parse_bind(i + 1 < argc ? argv[i + 1] : nullptr, options, i) == Parsed::kError) {
-        return Parsed::kError;
-      }
-      continue;
-    }
-    if (arg == "--tsv" || arg == "--keys" || arg == "--running") {
-      options.mode = arg == "--tsv"    ? Options::Mode::kTsv
-                     : arg == "--keys" ? Options::Mode::kKeys
-                                       : Options::Mode::kRunning;
+    if (const auto mode = mode_named(arg)) {
+      options.mode = *mode;
+      if (*mode == Mode::kBind && !take_category(argc, argv, i, options)) return Parsed::kError;
     } else if (arg.starts_with("-") && arg != "-") {
       std::fprintf(stderr, "holsterkeys-check: unknown option %s\n", argv[i]);
       return Parsed::kError;
@@ -112,14 +120,14 @@ int run(int argc, char** argv) {
       break;
   }
   switch (options.mode) {
-    case Options::Mode::kKeys:
+    case Mode::kKeys:
       return watch_keys();
-    case Options::Mode::kRunning:
+    case Mode::kRunning:
       return list_running();
-    case Options::Mode::kBind:
+    case Mode::kBind:
       return bind_by_pressing(options.category, config_location(options.file));
     default:
-      return check_file(options.file, options.mode == Options::Mode::kTsv);
+      return check_file(options.file, options.mode == Mode::kTsv);
   }
 }
 
