@@ -13,6 +13,13 @@ const Category* category_named(std::string_view name) {
   return nullptr;
 }
 
+const Category* category_with_slot(SlotNumber slot) {
+  for (const Category& category : kCategories) {
+    if (category.slot == slot) return &category;
+  }
+  return nullptr;
+}
+
 std::vector<const Category*> categories_by_slot() {
   std::vector<const Category*> sorted;
   for (const Category& category : kCategories) sorted.push_back(&category);

@@ -14,6 +14,9 @@ namespace holsterkeys {
 // compares names; nullptr when there is none.
 const Category* category_named(std::string_view name);
 
+// The category that selects `slot`; nullptr for a number no category has.
+const Category* category_with_slot(SlotNumber slot);
+
 // The categories in slot order, 2 to 6, as players list them.
 std::vector<const Category*> categories_by_slot();
 

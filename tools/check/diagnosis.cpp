@@ -54,12 +54,19 @@ BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
   return read_bindings(reader);
 }
 
+bool same_texts(const BindingReadings& a, const BindingReadings& b) {
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    if (a[row].text != b[row].text) return false;
+  }
+  return true;
+}
+
 // Windows and Wine read a UTF-8 byte-order mark and UTF-16 big-endian
 // differently; that matters only where it changes what the module reads.
 void encoding(const std::string& bytes, Diagnosis& diagnosis) {
-  if (!readers_disagree(bytes)) return;
   const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
   const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
+  if (same_texts(windows, wine)) return;
   const bool utf8 = bytes.starts_with(kUtf8Mark);
   diagnosis.findings.push_back(
       std::string("The file is saved as ") +
@@ -76,12 +83,8 @@ void encoding(const std::string& bytes, Diagnosis& diagnosis) {
 }  // namespace
 
 bool readers_disagree(const std::string& bytes) {
-  const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
-  const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
-  for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    if (windows[row].text != wine[row].text) return true;
-  }
-  return false;
+  return !same_texts(read_as(bytes, ProfileDialect::kWindows),
+                     read_as(bytes, ProfileDialect::kWine));
 }
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }

@@ -99,12 +99,11 @@ void print_shared_key(const Category& bound, KeyCode code, const std::string& lo
   const auto slot =
       cycle_outcome(config, [code](KeyCode pressed) { return pressed == code ? 0x8000 : 0; });
   if (others.empty() || !slot) return;
-  const Category* winner = nullptr;
-  for (const Category& category : kCategories) winner = category.slot == *slot ? &category : winner;
   std::printf(
       "%s is also the key of %s: when it is pressed, both fire and %s wins, being later "
       "in the order %s.\n",
-      key_name(code).c_str(), joined(others).c_str(), winner->name, category_names(", ").c_str());
+      key_name(code).c_str(), joined(others).c_str(), category_with_slot(*slot)->name,
+      category_names(", ").c_str());
 }
 
 bool write_binding(const std::string& location, const Category& category, KeyCode code) {

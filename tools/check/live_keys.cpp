@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bindings/category_names.h"
 #include "module/windows_profile_file.h"
 #include "selector/selection_cycle.h"
 #include "tools/check/diagnosis.h"
@@ -34,13 +35,6 @@ std::optional<SlotNumber> slot_for(const std::set<KeyCode>& held) {
   return cycle_outcome(config, [&](KeyCode code) { return held.contains(code) ? 0x8000 : 0; });
 }
 
-std::string category_of_slot(SlotNumber slot) {
-  for (const Category& category : kCategories) {
-    if (category.slot == slot) return category.name;
-  }
-  return {};
-}
-
 // The category that a new key suits best: the first in slot order whose
 // binding names no key, or else the first of all.
 const Category& free_category() {
@@ -57,7 +51,7 @@ const Category& free_category() {
 // "handguns -> slot 2", or the line that binds the key.
 std::string what_it_selects(KeyCode code) {
   if (const auto slot = slot_for({code})) {
-    return category_of_slot(*slot) + " -> slot " + std::to_string(*slot);
+    return std::string(category_with_slot(*slot)->name) + " -> slot " + std::to_string(*slot);
   }
   const Category& free = free_category();
   const std::string danger = fire_or_aim(code, free);
@@ -75,7 +69,7 @@ std::string winner_among(const std::set<KeyCode>& held) {
   }
   const auto slot = slot_for(held);
   if (count < 2 || !slot) return {};
-  return "; " + bound + " held together: " + category_of_slot(*slot) + " wins -> slot " +
+  return "; " + bound + " held together: " + category_with_slot(*slot)->name + " wins -> slot " +
          std::to_string(*slot);
 }
 

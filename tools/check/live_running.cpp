@@ -59,23 +59,18 @@ std::string program_path(HANDLE process) {
   return QueryFullProcessImageNameA(process, 0, path, &size) ? path : "(unknown program)";
 }
 
-std::optional<std::int32_t> slot_value(HANDLE process) {
-  std::int32_t value = 0;
-  SIZE_T read = 0;
-  if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(kSlotAddress), &value, sizeof value,
-                         &read) ||
-      read != sizeof value) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 template <class T>
 bool read_at(HANDLE process, std::uintptr_t address, T& value) {
   SIZE_T read = 0;
   return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), &value, sizeof value,
                            &read) &&
          read == sizeof value;
+}
+
+std::optional<std::int32_t> slot_value(HANDLE process) {
+  std::int32_t value = 0;
+  if (!read_at(process, kSlotAddress, value)) return std::nullopt;
+  return value;
 }
 
 // The process's current folder, from its process parameters: the folder
