@@ -1,31 +1,53 @@
 # The front door: `make demo` shows the module at work, `make test` checks
-# it; `make` builds both presets, `make dll` only the module and `make dist`
+# it; `make` builds everything, `make dll` only the module and `make dist`
 # the release zip.
 # Each first installs whatever the machine is missing.
 
 JOBS ?= $(shell nproc)
-export WINEPREFIX := $(CURDIR)/build/wineprefix
+FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 600
+
+# Which Windows build runs the Windows programs here: win32, the release's
+# own, where this machine runs 32-bit programs; win64, the same code built
+# for 64-bit Windows and run under wine64, where it does not. WINDOWS=win32
+# or WINDOWS=win64 on the command line chooses. The release is win32 always.
+FLAVOUR_LINE := $(shell bash tools/windows-flavour.sh $(WINDOWS))
+FLAVOUR := $(firstword $(FLAVOUR_LINE))
+FLAVOUR_SAYS := $(wordlist 2,999,$(FLAVOUR_LINE))
+ifeq ($(FLAVOUR),win64)
+  WINE := /usr/lib/wine/wine64
+else
+  WINE := wine
+endif
+# Each flavour has a prefix of its own, in its build tree.
+export WINEPREFIX := $(CURDIR)/build/$(FLAVOUR)/wineprefix
 export WINEDEBUG := -all
 # No .NET or HTML engine is wanted, so Wine never asks to install them.
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-FUZZ_SECONDS ?= 60
-SOAK_SECONDS ?= 600
+.PHONY: all deps flavour native win32 win64 windows fuzz-build dll test fuzz soak bench demo \
+  dist clean
 
-.PHONY: all deps native win32 fuzz-build dll test fuzz soak bench demo dist clean
-
-all: native win32
+all: native windows
 
 deps:
-	@bash tools/install-deps.sh
+	@bash tools/install-deps.sh $(FLAVOUR)
+
+# Says which Windows build runs the Windows programs, or why none can.
+flavour:
+	@echo "$(FLAVOUR_SAYS)"; [ "$(FLAVOUR)" != none ]
 
 native: deps
 	cmake --preset native
 	cmake --build --preset native --parallel $(JOBS)
 
-win32: deps
-	cmake --preset win32
-	cmake --build --preset win32 --parallel $(JOBS)
+win32 win64: deps
+	cmake --preset $@
+	cmake --build --preset $@ --parallel $(JOBS)
+
+# Both Windows trees: the 32-bit one is the release, and the 64-bit one
+# must keep compiling wherever it is not the one that runs.
+windows: win32 win64
 
 fuzz-build: deps
 	cmake --preset fuzz
@@ -46,35 +68,38 @@ dist: win32
 
 # The module at work in the stand-in host, with the sample configuration in
 # the host's working folder. SCRIPT=file plays a session of your own.
-demo: win32 $(WINEPREFIX)/system.reg
+demo: flavour windows $(WINEPREFIX)/system.reg
 	@rm -rf build/demo && mkdir -p build/demo && cp release/holsterkeys.ini build/demo/
-	@cd build/demo && wineboot >/dev/null 2>&1 && \
-	  wine ../win32/holsterkeys-demo.exe $(if $(SCRIPT),"$(abspath $(SCRIPT))")
+	@cd build/demo && $(WINE) wineboot >/dev/null 2>&1 && \
+	  $(WINE) ../$(FLAVOUR)/holsterkeys-demo.exe $(if $(SCRIPT),"$(abspath $(SCRIPT))")
 
 # The module under random keys and configuration rewrites for SOAK_SECONDS.
-soak: win32 $(WINEPREFIX)/system.reg
-	@wineboot >/dev/null 2>&1; wine build/win32/holsterkeys-soak.exe $(SOAK_SECONDS)
+soak: flavour $(FLAVOUR) $(WINEPREFIX)/system.reg
+	@$(WINE) wineboot >/dev/null 2>&1; $(WINE) build/$(FLAVOUR)/holsterkeys-soak.exe $(SOAK_SECONDS)
 
 # Latency, cycle cost, CPU share, load time and size of the release DLL, as
-# a Markdown table, with the machine it ran on.
-bench: win32 $(WINEPREFIX)/system.reg
-	@wineboot >/dev/null 2>&1; \
-	echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$(wine --version), Debian $$(cat /etc/debian_version)"; \
-	echo; wine build/win32/holsterkeys-bench.exe
+# a Markdown table, with the machine and the Windows build it ran on.
+bench: flavour windows $(WINEPREFIX)/system.reg
+	@$(WINE) wineboot >/dev/null 2>&1; \
+	echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$($(WINE) --version), Debian $$(cat /etc/debian_version)"; \
+	echo; $(WINE) build/$(FLAVOUR)/holsterkeys-bench.exe
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
-$(WINEPREFIX)/system.reg: | deps
+$(WINEPREFIX)/system.reg: | deps flavour
 	@echo "Preparing the Wine prefix in $(WINEPREFIX)"
-	@wineboot -i >/dev/null 2>&1
+	@mkdir -p $(WINEPREFIX)
+	@$(WINE) wineboot -i >/dev/null 2>&1 || \
+	  { echo "Wine could not prepare $(WINEPREFIX): '$(WINE) wineboot -i' failed"; exit 1; }
 	@wineserver -w
 
 # One Wine server for the whole run saves starting one per test program.
 # wineboot starts Wine's background services first, so that they do not
 # inherit, and hold open, the output pipe of the first test program.
-test: native win32 fuzz-build $(WINEPREFIX)/system.reg
-	@wineserver -p; wineboot >/dev/null 2>&1; status=0; \
-	echo "== unit tests, native"; ctest --preset native || status=1; \
-	echo "== unit, tool and module tests, Windows build under Wine"; ctest --preset win32 || status=1; \
+test: flavour native windows fuzz-build $(WINEPREFIX)/system.reg
+	@wineserver -p; $(WINE) wineboot >/dev/null 2>&1; status=0; \
+	echo "== unit tests and the choice of Windows build, native"; ctest --preset native || status=1; \
+	echo "== unit, tool and module tests, $(FLAVOUR) build under Wine"; \
+	  ctest --preset $(FLAVOUR) || status=1; \
 	echo "== fuzzing, a few seconds each"; bash tests/fuzz/run.sh 5 || status=1; \
 	wineserver -k; exit $$status
 

@@ -5,10 +5,12 @@
 # of a stand-in game that has the module loaded, and the checker's --keys
 # runs beside it from a terminal, as Wine players run it.
 #
-# Usage: x11_input.sh BUILD_DIR, with WINEPREFIX set; the X server gets a
-# copy of that prefix, so that Wine starts there with its X11 driver.
+# Usage: x11_input.sh BUILD_DIR [WINE], with WINEPREFIX set; WINE is the
+# loader that runs the build's programs (wine by default). The X server gets
+# a copy of that prefix, so that Wine starts there with its X11 driver.
 set -u
 build=$1
+wine=${2:-wine}
 scratch="$build/x11-input"
 rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
 cd "$scratch" || exit 1
@@ -46,7 +48,7 @@ expect_slot() {
   fi
 }
 
-wine window_host.exe 60 >host.out 2>&1 &
+"$wine" window_host.exe 60 >host.out 2>&1 &
 wait_for host.out "host ready" 60 || { echo "FAILED: the host did not start"; status=1; exit; }
 window=$(xdotool search --sync --name "holsterkeys host" | head -n 1)
 xdotool windowfocus --sync "$window"
@@ -62,7 +64,7 @@ expect_slot "mouse button X1" 6
 xdotool keydown b sleep 0.005 keyup b
 expect_slot "a 5 ms tap of B" 5
 
-wine holsterkeys-check.exe --keys >keys.out 2>&1 &
+"$wine" holsterkeys-check.exe --keys >keys.out 2>&1 &
 checker=$!
 wait_for keys.out "Esc or Ctrl+C ends" 30 || { echo "FAILED: --keys did not start"; status=1; }
 xdotool key c

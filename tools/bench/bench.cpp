@@ -226,9 +226,14 @@ DWORD load_and_find_worker(const std::string& dll) {
   return 0;
 }
 
+// The size row is the release's, the 32-bit DLL: in the 64-bit test build
+// it lies in the build tree beside this one.
+constexpr bool kTestBuild64 = sizeof(void*) == 8;
+constexpr const char* kReleaseDll = kTestBuild64 ? "..\\win32\\holsterkeys.dll" : "holsterkeys.dll";
+
 Measurements measure(int presses, const std::string& folder) {
   const std::string dll = beside_program("holsterkeys.dll");
-  Measurements m{presses, {}, 0, 0, {}, {}, {}, file_size(dll)};
+  Measurements m{presses, {}, 0, 0, {}, {}, {}, file_size(beside_program(kReleaseDll))};
   std::fprintf(stderr, "bench: cycle work over %d cycles\n", kCycleSamples);
   m.cycle = cycle_work();
   const DWORD worker = load_and_find_worker(dll);
@@ -265,6 +270,8 @@ std::vector<Row> rows(const Measurements& m) {
   const double period = kCyclePeriodMs + percentile(work, 0.5) / 1000.0;
   const double load_ratio = m.load.module_us / m.load.empty_us;
   return {
+      {"Windows build measured",
+       kTestBuild64 ? "64-bit test build of the same code" : "32-bit, the release", "", ""},
       {text("Press-to-store p50 (%d presses)", m.presses),
        text("%.1f ms", percentile(m.latency_ms, 0.5)), "<= 52 ms", text("%.1f ms", period / 2)},
       {"Press-to-store p95", text("%.1f ms", percentile(m.latency_ms, 0.95)), "",
@@ -287,7 +294,7 @@ std::vector<Row> rows(const Measurements& m) {
        "1.00"},
       {text("holsterkeys-check --keys, share of one core over %lu s", kCpuWindowMs / 1000),
        text("%.2f %%", m.keys_mode_cpu_percent), "<= 2 %", ""},
-      {"DLL size", text("%ld bytes (%.1f KiB)", m.size, m.size / 1024.0), "<= 16 KiB", ""},
+      {"DLL size (the 32-bit release)", text("%ld bytes (%.1f KiB)", m.size, m.size / 1024.0), "<= 16 KiB", ""},
   };
 }
 
