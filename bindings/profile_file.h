@@ -45,6 +45,9 @@ inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 std::string profile_text(std::string_view file_bytes,
                          ProfileDialect dialect = ProfileDialect::kWindows);
 bool is_utf16le(std::string_view file_bytes);
+// False for the bytes whose text the two dialects take differently: those
+// that start with a UTF-8 or a UTF-16 big-endian byte-order mark.
+bool dialects_read_alike(std::string_view file_bytes);
 
 // The whole file; false when it cannot be opened or read. Backslashes in
 // `path` are folder separators, so ".\name.ini" is "name.ini" in the
@@ -78,17 +81,23 @@ void find_profile_string(std::string_view file_bytes, const char* section, const
                          char* value, std::size_t size,
                          ProfileDialect dialect = ProfileDialect::kWindows);
 
-// A file's bytes, already read, as a profile reader of the bindings.
+// A file's bytes, already read, as a profile reader of the bindings. The
+// bytes are parsed once, however many values are read, and the lines stay
+// open to the tools.
 class ProfileBytes {
  public:
-  ProfileBytes(std::string_view bytes, ProfileDialect dialect) : bytes_(bytes), dialect_(dialect) {}
-  void read_value(const char* name, ValueText& value) const {
-    find_profile_string(bytes_, kConfigSection, name, value, kValueSize, dialect_);
-  }
+  ProfileBytes(std::string_view bytes, ProfileDialect dialect)
+      : text_(profile_text(bytes, dialect)), lines_(parse_profile(text_)) {}
+  // The lines point into this object's own text.
+  ProfileBytes(const ProfileBytes&) = delete;
+  ProfileBytes& operator=(const ProfileBytes&) = delete;
+
+  const ProfileLines& lines() const { return lines_; }
+  void read_value(const char* name, ValueText& value) const;
 
  private:
-  std::string_view bytes_;
-  ProfileDialect dialect_;
+  std::string text_;
+  ProfileLines lines_;
 };
 
 // The configuration file as a profile reader of the bindings.

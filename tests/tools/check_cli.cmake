@@ -4,7 +4,9 @@
 separate_arguments(check UNIX_COMMAND "${CHECK}")
 set(scratch "${CMAKE_CURRENT_BINARY_DIR}/check-cli")
 file(REMOVE_RECURSE "${scratch}")
-file(MAKE_DIRECTORY "${scratch}" "${scratch}/folder/holsterkeys.ini" "${scratch}/hidden")
+file(MAKE_DIRECTORY "${scratch}" "${scratch}/folder/holsterkeys.ini" "${scratch}/hidden"
+     "${scratch}/game")
+file(COPY_FILE "${SAMPLE}" "${scratch}/game/holsterkeys.ini")
 file(COPY_FILE "${SAMPLE}" "${scratch}/sample.ini")
 file(COPY_FILE "${SAMPLE}" "${scratch}/hidden/holsterkeys.ini.txt")
 string(ASCII 239 187 191 utf8_mark)
@@ -47,8 +49,11 @@ expect(version 0 "holsterkeys-check [0-9]+\\.[0-9]+\\.[0-9]+" --version)
 expect(unknown_option 2 "unknown option --bogus" --bogus)
 expect(two_files 2 "only one FILE" a.ini b.ini)
 expect(sample_is_clean 0 "All five bindings are usable" sample.ini)
-expect(other_name_is_a_note 0 "1 note:\n- The module reads only a file named holsterkeys.ini"
+expect(other_name_is_a_note 0 "2 notes:\n- The module reads only a file named holsterkeys.ini"
        sample.ini)
+expect(game_folder_means_its_file 0 "Configuration: [^\n]*game[/\\]holsterkeys.ini\n" game)
+expect_without(missing_file_by_other_name 1 "no configuration file at [^\n]*nothing.ini"
+               "takes effect once it is saved" nothing.ini)
 expect(table_in_slot_order 0
        "\nhandguns +2 [^\n]*\nshotgun +3 [^\n]*\nsubmachine +4 [^\n]*\nmachineguns +5 [^\n]*\nrifle +6 "
        sample.ini)

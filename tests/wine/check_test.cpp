@@ -176,8 +176,8 @@ std::string file_bytes(const char* name) {
 }
 
 // Starts --bind rifle on the player's file and waits for its prompt.
-PROCESS_INFORMATION start_binding_rifle() {
-  host::write_config(kPlayersFile);
+PROCESS_INFORMATION start_binding_rifle(const char* players_file = kPlayersFile) {
+  host::write_config(players_file);
   const PROCESS_INFORMATION checker = start_checker("--bind rifle");
   EXPECT_TRUE(checker_says("Press the key for rifle (slot 6)"));
   return checker;
@@ -197,6 +197,17 @@ TEST_F(Checker, BindWritesThePressedKeyAndNothingElse) {
   EXPECT_EQ(file_bytes("holsterkeys.ini"), expected);
   const WindowsProfileFile module_reader;
   EXPECT_EQ(read_key_codes(module_reader)[4], 0x46);
+}
+
+// The binding was written: that is success, whatever else the file holds,
+// and the rest of the file's findings are shown.
+TEST_F(Checker, BindSucceedsBesideOtherFindings) {
+  const PROCESS_INFORMATION checker = start_binding_rifle("[Bindings]\r\nhandguns=F2\r\n");
+  tap('F');
+  const CheckRun run = finish_checker(checker, 5000);
+  EXPECT_EQ(run.status, 0u) << run.output;
+  EXPECT_NE(run.output.find("Wrote rifle=0x46"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Write handguns=0x71 for F2"), std::string::npos) << run.output;
 }
 
 TEST_F(Checker, BindCancelledWithEscChangesNothing) {

@@ -2,6 +2,8 @@
 // that is there but cannot be read is told apart from a missing one.
 #include "tools/check/config_file.h"
 
+#include "tools/check/loose_names.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -20,14 +22,21 @@ namespace fs = std::filesystem;
 
 // Windows hides known extensions, so "holsterkeys.ini.txt" and
 // "holsterkeys.txt" both show as a configuration in File Explorer.
-bool looks_meant(const std::string& name) {
+bool hides_extension(const std::string& name) {
   std::string stem = lowercase(name);
   bool extension = false;
   while (stem.ends_with(".ini") || stem.ends_with(".txt")) {
     stem.resize(stem.size() - 4);
     extension = true;
   }
-  return extension && stem == "holsterkeys" && !is_module_file_name(name);
+  return extension && stem == "holsterkeys";
+}
+
+// A near miss of the name: "holsterkeys.ini " with a blank at its end,
+// "holsterkey.ini", "Holster_Keys.ini".
+bool looks_meant(const std::string& name) {
+  if (is_module_file_name(name)) return false;
+  return hides_extension(name) || edit_distance(loose(name), "holsterkeys.ini") <= 2;
 }
 
 // A file beside the missing one whose name looks meant for it.
@@ -149,6 +158,26 @@ std::string file_name(const std::string& location) {
 std::string folder_of(const std::string& location) {
   const std::size_t cut = location.find_last_of("\\/");
   return cut == std::string::npos ? "." : location.substr(0, cut);
+}
+
+std::string config_in(const std::string& location) {
+  std::error_code error;
+  if (!fs::is_directory(location, error) || is_module_file_name(file_name(location))) {
+    return location;
+  }
+  return (fs::path(location) / "holsterkeys.ini").string();
+}
+
+std::string near_miss(const std::string& name) {
+  if (hides_extension(name)) {
+    return "Windows hides known file extensions, so File Explorer may show it as "
+           "\"holsterkeys\" or \"holsterkeys.ini\".";
+  }
+  if (name.ends_with(' ') || name.ends_with('.')) {
+    return std::string("Its name ends with ") + (name.ends_with(' ') ? "a blank" : "a dot") +
+           ", which is easy to miss.";
+  }
+  return "Its name differs from holsterkeys.ini.";
 }
 
 ConfigFile inspect_config(const std::string& location) {

@@ -12,7 +12,8 @@ struct ConfigFile {
   State state = State::kMissing;
   std::string bytes;    // kRead: the whole file
   std::string reason;   // kUnreadable: why, in a player's words
-  std::string similar;  // kMissing: a file beside it that looks meant, such as holsterkeys.ini.txt
+  std::string similar;  // kMissing: a file beside it whose name looks meant, such as
+                        // holsterkeys.ini.txt or "holsterkeys.ini " with a blank
 };
 
 // The full path of `path`, as messages show it; backslashes are folder
@@ -20,6 +21,15 @@ struct ConfigFile {
 std::string full_path(const char* path);
 
 ConfigFile inspect_config(const std::string& location);
+
+// The configuration that a path given by the player stands for: the path
+// itself, or for a folder, such as the game's, the holsterkeys.ini in it.
+// A folder named holsterkeys.ini stands for itself, a fault to report.
+std::string config_in(const std::string& location);
+
+// Why the file `name`, beside a missing holsterkeys.ini, is taken for it:
+// a hidden extension, a blank or a dot at the end, or a near miss.
+std::string near_miss(const std::string& name);
 
 // The file's name without its folder, and its folder.
 std::string file_name(const std::string& location);

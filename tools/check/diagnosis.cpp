@@ -3,6 +3,7 @@
 #include "tools/check/diagnosis.h"
 
 #include "tools/check/findings.h"
+#include "tools/check/visible_text.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
@@ -27,11 +28,12 @@ std::vector<std::string> unread_file(const ConfigFile& file) {
       break;
   }
   if (!file.similar.empty()) {
+    // Quotes show a blank at the end of the name.
+    const bool plain = visible(file.similar) == file.similar && !file.similar.ends_with(' ');
     return {"There is no holsterkeys.ini in " + folder_of(file.location) + ", but there is " +
-            file.similar +
-            ". Windows hides known file extensions, so File Explorer may show it "
-            "as \"holsterkeys\" or \"holsterkeys.ini\". Rename it to exactly holsterkeys.ini (in "
-            "File Explorer, turn on View > File name extensions first)."};
+            (plain ? file.similar : quoted(file.similar)) + ". " + near_miss(file.similar) +
+            " Rename it to exactly holsterkeys.ini (in File Explorer, turn on View > File name "
+            "extensions first)."};
   }
   return {"There is no configuration file at " + file.location + ". " + kModuleReads +
           ": put it there."};
@@ -61,12 +63,38 @@ bool same_texts(const BindingReadings& a, const BindingReadings& b) {
   return true;
 }
 
+// The line of a second [Bindings] header, which Windows takes for the
+// first when it misses the first behind a byte-order mark; 0 for none.
+int second_header(const ProfileLines& lines) {
+  int headers = 0;
+  for (const ProfileLine& line : lines) {
+    if (line.kind == ProfileLine::Kind::kSection && same_profile_name(line.name, kConfigSection) &&
+        ++headers == 2) {
+      return line.number;
+    }
+  }
+  return 0;
+}
+
+// The edit that leaves Windows and Wine reading the same bindings.
+std::string edit_for_both(const ProfileLines& lines) {
+  constexpr char kAnsi[] =
+      " the file as ANSI (in Notepad: File > Save As, Encoding: ANSI), which Windows and Wine "
+      "read alike.";
+  const int second = second_header(lines);
+  if (second == 0) return std::string(" Save") + kAnsi;
+  return " Put every binding you want under the first [Bindings] line, delete the second one "
+         "(line " +
+         std::to_string(second) + "), and save" + kAnsi;
+}
+
 // Windows and Wine read a UTF-8 byte-order mark and UTF-16 big-endian
 // differently; that matters only where it changes what the module reads.
-void encoding(const std::string& bytes, Diagnosis& diagnosis) {
+bool encoding(const std::string& bytes, const ProfileLines& lines, Diagnosis& diagnosis) {
+  if (dialects_read_alike(bytes)) return false;
   const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
   const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
-  if (same_texts(windows, wine)) return;
+  if (same_texts(windows, wine)) return false;
   const bool utf8 = bytes.starts_with(kUtf8Mark);
   diagnosis.findings.push_back(
       std::string("The file is saved as ") +
@@ -75,19 +103,35 @@ void encoding(const std::string& bytes, Diagnosis& diagnosis) {
             : "UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not "
               "understand") +
       " and reads " + how_many(bound_count(windows)) + "; under Wine it reads " +
-      how_many(bound_count(wine)) +
-      ". Save the file as ANSI (in Notepad: File > Save As, Encoding: ANSI), which Windows and "
-      "Wine read alike.");
+      how_many(bound_count(wine)) + "." + edit_for_both(lines));
+  return true;
+}
+
+// UTF-16 without a byte-order mark: a NUL after every character of ASCII
+// text, which no reader takes for the characters they stand for.
+bool is_unmarked_utf16(const std::string& bytes) {
+  const std::string_view start = std::string_view(bytes).substr(0, 64);
+  if (start.size() < 8 || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    return false;
+  }
+  for (std::size_t parity = 0; parity < 2; ++parity) {
+    bool every_other = true;
+    for (std::size_t at = 0; at < start.size() && every_other; ++at) {
+      every_other = (start[at] == '\0') == (at % 2 == parity);
+    }
+    if (every_other) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
 bool readers_disagree(const std::string& bytes) {
-  return !same_texts(read_as(bytes, ProfileDialect::kWindows),
-                     read_as(bytes, ProfileDialect::kWine));
+  return !dialects_read_alike(bytes) && !same_texts(read_as(bytes, ProfileDialect::kWindows),
+                                                    read_as(bytes, ProfileDialect::kWine));
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) { return "\"" + visible(text) + "\""; }
 
 std::string line_at(int number) { return "Line " + std::to_string(number) + ": "; }
 
@@ -97,23 +141,32 @@ std::string assignment(const Category& category, KeyCode code) {
 
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
   Diagnosis diagnosis{unread_file(file), {}};
-  if (!is_module_file_name(file_name(file.location))) {
+  if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
     diagnosis.notes.push_back(
         "The module reads only a file named holsterkeys.ini; this one takes "
         "effect once it is saved under that name in the game's folder.");
   }
   if (file.state != ConfigFile::State::kRead) return diagnosis;
-  encoding(file.bytes, diagnosis);
+  if (is_unmarked_utf16(file.bytes)) {
+    diagnosis.findings.push_back(
+        "The file is saved as UTF-16 (\"Unicode\") without a byte-order mark, which neither "
+        "Windows nor Wine reads as text, so the module reads no binding from it. Save it as ANSI "
+        "(in Notepad: File > Save As, Encoding: ANSI).");
+    return diagnosis;
+  }
   // The lines as the file was meant, which is how Wine reads them; where
   // Windows reads them otherwise, the encoding finding says so.
-  const std::string text = profile_text(file.bytes, ProfileDialect::kWine);
-  const ProfileLines lines = parse_profile(text);
+  const ProfileBytes meant(file.bytes, ProfileDialect::kWine);
+  const ProfileLines& lines = meant.lines();
+  const bool encoding_found = encoding(file.bytes, lines, diagnosis);
   Matches matches;
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     matches[row] = locate_entry(lines, kConfigSection, kCategories[row].name);
   }
-  diagnose_layout(lines, matches, diagnosis);
-  diagnose_values(readings, matches, diagnosis);
+  const bool first_header_hidden = encoding_found && file.bytes.starts_with(kUtf8Mark);
+  diagnose_layout(lines, matches, first_header_hidden, diagnosis);
+  diagnose_values(readings, matches, encoding_found, diagnosis);
+  diagnose_presses(readings, diagnosis);
   return diagnosis;
 }
 

@@ -18,7 +18,8 @@ int list_running();
 
 // --bind: writes the next key pressed into the configuration at
 // `location`, for `category` or, when it is null, for each category in
-// slot order; then shows the file as the file check does.
+// slot order; then shows the file as the file check does. Exits 0 when it
+// wrote what was asked, whatever else the file holds.
 int bind_by_pressing(const Category* category, const std::string& location);
 
 // Under Wine, the sentence that says where key presses arrive; else empty.

@@ -27,8 +27,9 @@ constexpr char kUsage[] =
     "       holsterkeys-check --keys | --running\n"
     "\n"
     "Shows the five hotkey bindings as holsterkeys reads them from FILE (by\n"
-    "default .\\holsterkeys.ini in the current directory, where the module looks)\n"
-    "and explains anything that keeps a binding from working.\n"
+    "default .\\holsterkeys.ini in the current directory, where the module looks;\n"
+    "for a folder, the holsterkeys.ini in it) and explains anything that keeps a\n"
+    "binding from working.\n"
     "\n"
     "  --tsv      print five lines for scripts: category, slot, key code, text\n"
     "  --bind     bind CATEGORY (or each category in turn) to the next key you\n"
@@ -41,7 +42,7 @@ constexpr char kUsage[] =
     "\n"
     "Exit status: 0 when every binding is usable or left unbound on purpose,\n"
     "1 when something was found, 2 for a usage error. With --tsv, 0 unless the\n"
-    "usage is wrong.\n";
+    "usage is wrong. With --bind, 0 once the key is written.\n";
 
 struct Options {
   enum class Mode { kCheck, kTsv, kKeys, kRunning, kBind } mode = Mode::kCheck;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "bindings/category_names.h"
+#include "tools/check/visible_text.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
@@ -14,8 +15,9 @@ constexpr std::size_t kTextWidth = 16;
 // A long text is cut so that the columns stay aligned; its finding shows it whole.
 std::string cut_to_column(const std::string& text) {
   if (text.empty()) return "(none)";
-  if (text.size() <= kTextWidth) return text;
-  return text.substr(0, kTextWidth - 3) + "...";
+  const std::string shown = visible(text);
+  if (shown.size() <= kTextWidth) return shown;
+  return shown.substr(0, kTextWidth - 3) + "...";
 }
 
 // Negative codes are shown in decimal alone; hexadecimal would hide the sign.

@@ -1,21 +1,18 @@
 // Findings about each binding's value: what the module reads from it, and
-// what the player most likely meant instead.
+// what the player most likely meant instead. Every line the checker tells a
+// player to write reads as the key it names.
+#include <algorithm>
 #include <cctype>
-#include <map>
 
 #include "bindings/category_names.h"
 #include "tools/check/findings.h"
+#include "tools/check/visible_text.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
 
-bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
-
-std::string example_for(const Category& category) {
-  const KeyCode code = suggested_code(category);
-  return "for example " + assignment(category, code) + " for " + key_name(code);
-}
+constexpr char kUnboundOnPurpose[] = " with nothing after the '=' leaves it unbound on purpose.";
 
 // Reading that stops at the end, a blank or a ';' leaves a remark behind,
 // nothing that was meant as part of the number.
@@ -23,13 +20,66 @@ bool ends_cleanly(const std::string& text, std::size_t at) {
   return at >= text.size() || text[at] == ' ' || text[at] == '\t' || text[at] == ';';
 }
 
-// A character as a sentence names it.
-std::string character(char c) {
-  if (c == ' ') return "the blank";
-  if (c == '\t') return "the tab";
-  if (c == '"') return "the quotation mark \"";
-  if (c == '\'') return "the apostrophe '";
-  return "the character " + quoted(std::string(1, c));
+// The value up to its remark, without blanks around it.
+std::string_view before_remark(std::string_view text) {
+  text = text.substr(0, text.find(';'));
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool is_hex_text(std::string_view digits) {
+  return !digits.empty() && digits.size() <= 4 &&
+         digits.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+}
+
+// The digits of a hexadecimal number in the notations of other programs:
+// "#66", "$66", "&H66", "66h", "0x66h"; empty for any other text.
+std::string_view other_hex_digits(std::string_view text) {
+  if (text.starts_with('#') || text.starts_with('$')) return text.substr(1);
+  if (text.starts_with("&h") || text.starts_with("&H")) return text.substr(2);
+  if (!text.ends_with('h') && !text.ends_with('H')) return {};
+  text.remove_suffix(1);
+  if (text.starts_with("0x") || text.starts_with("0X")) return text.substr(2);
+  // "Ah" could be a word; a hexadecimal number this way has a digit.
+  return text.find_first_of("0123456789") == std::string_view::npos ? std::string_view() : text;
+}
+
+std::optional<KeyCode> other_hex_notation(const std::string& text) {
+  const std::string_view digits = other_hex_digits(before_remark(text));
+  if (!is_hex_text(digits)) return std::nullopt;
+  return static_cast<KeyCode>(std::stoul(std::string(digits), nullptr, 16));
+}
+
+// A word of the value as a key: a number of two characters or more, or
+// within a combination ("Ctrl+1") also a key's name or a lone digit's key.
+std::optional<KeyCode> key_of_word(std::string_view word, bool combination) {
+  const std::string text(word);
+  const KeyCodeReading reading = read_key_code(text.c_str());
+  if (text.size() >= 2 && reading.has_digits && reading.end == text.size()) {
+    return names_a_key(reading.code) ? std::optional(reading.code) : std::nullopt;
+  }
+  return combination ? key_code_named(word) : std::nullopt;
+}
+
+// The keys that the value names before its remark, each once: "0x62,0x32",
+// "0x65 or 0x35", "Ctrl+1".
+std::vector<KeyCode> keys_named(const std::string& text, bool& combination) {
+  const std::string_view value = before_remark(text);
+  // A '+' in front is the number's sign.
+  combination = value.find('+', 1) != std::string_view::npos;
+  std::vector<KeyCode> keys;
+  for (std::size_t at = 0; at < value.size();) {
+    const std::size_t end = std::min(value.find_first_of(" \t,|/+&", at), value.size());
+    const auto key = key_of_word(value.substr(at, end - at), combination);
+    if (key && std::find(keys.begin(), keys.end(), *key) == keys.end()) keys.push_back(*key);
+    at = end + 1;
+  }
+  return keys;
+}
+
+std::string example_for(const Category& category) {
+  const KeyCode code = suggested_code(category);
+  return "for example " + assignment(category, code) + " for " + key_name(code);
 }
 
 // The value with everything but letters and digits taken out, when that
@@ -44,7 +94,8 @@ std::string meant_value(const Category& category, const std::string& text) {
   return ". Write " + assignment(category, reading.code) + ".";
 }
 
-void unbound(const Category& category, const ProfileMatch& match, Diagnosis& diagnosis) {
+void unbound(const Category& category, const ProfileMatch& match, bool encoding_found,
+             Diagnosis& diagnosis) {
   const std::string name = category.name;
   if (match.entry == 0) {
     diagnosis.findings.push_back(name + " is not bound: there is no " + name +
@@ -55,30 +106,46 @@ void unbound(const Category& category, const ProfileMatch& match, Diagnosis& dia
         " has no value, so no key selects it. To bind it, write a key's code there, " +
         example_for(category) + ".");
   } else {
-    diagnosis.findings.push_back(name +
-                                 " is not bound here: this system's reader does not see "
-                                 "line " +
-                                 std::to_string(match.entry) +
-                                 " (see the finding about the file's encoding).");
+    diagnosis.findings.push_back(
+        name + " is not bound here: this system's reader does not see line " +
+        std::to_string(match.entry) +
+        (encoding_found ? ", because of the file's encoding (see above)." : "."));
   }
+}
+
+std::string write_named_key(const Category& category, KeyCode code) {
+  if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
+    return key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key, " +
+           example_for(category) + ".";
+  }
+  return "Write " + assignment(category, code) + " for " + key_name(code) + ".";
 }
 
 // A key's name, a word or a stray character where the number should start.
 void no_number(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
   const std::string name = category.name;
-  const char first = reading.text[reading.number.digits];
-  const std::string start = name + ": " + quoted(reading.text) + " is not a number";
-  if (!std::isalpha(static_cast<unsigned char>(first))) {
-    diagnosis.findings.push_back(start + ": the module stops reading at " + character(first) +
-                                 " and reads 0, so " + name + " never fires" +
-                                 meant_value(category, reading.text));
+  const std::string& text = reading.text;
+  const std::string start = name + ": " + quoted(text) + " is not a number";
+  if (!std::isalpha(static_cast<unsigned char>(text[reading.number.digits]))) {
+    diagnosis.findings.push_back(start + ": the module stops reading at " +
+                                 character_at(text, reading.number.digits) + " and reads 0, so " +
+                                 name + " never fires" + meant_value(category, text));
     return;
   }
-  const auto named = key_code_named(reading.text);
+  if (names_mouse_wheel(text)) {
+    diagnosis.findings.push_back(start +
+                                 " but the mouse wheel, which has no key code and cannot "
+                                 "be bound, so it reads as 0 and never fires. Bind a key or a "
+                                 "mouse button instead, " +
+                                 example_for(category) + ".");
+    return;
+  }
+  const auto named = key_code_named(before_remark(text));
   diagnosis.findings.push_back(
       start + ", so it reads as 0 and never fires. " +
-      (named ? "Write " + name + "=" + hex_code(*named) + " for " + key_name(*named) + "."
-             : std::string("Write the key's virtual-key code, such as 0x71 for F2.")));
+      (named ? write_named_key(category, *named)
+             : "Write the key's code instead: holsterkeys-check --keys shows the code of each "
+               "key you press."));
 }
 
 // A lone digit is a key code, not the digit's key: "2" is the right mouse
@@ -95,12 +162,13 @@ void lone_digit(const Category& category, const BindingReading& reading, Diagnos
   if (code >= 4 && code <= 6) {
     finding += "; for " + key + " write " + assignment(category, code) + ", which says so plainly";
   }
-  diagnosis.findings.push_back(finding + ".");
+  if (code == 0) finding += "; " + std::string(category.name) + "=" + kUnboundOnPurpose;
+  diagnosis.findings.push_back(finding + (code == 0 ? "" : "."));
 }
 
 // "010" is octal 8, and "08" stops at the 8, which is no octal digit.
 bool is_octal_trap(const KeyCodeReading& number, const std::string& text) {
-  const char after = text[number.end];
+  const char after = number.end < text.size() ? text[number.end] : '\0';
   return number.base == 8 && (number.end - number.digits > 1 || after == '8' || after == '9');
 }
 
@@ -112,30 +180,85 @@ void octal(const Category& category, const BindingReading& reading, Diagnosis& d
       hex_code(code) + "). Drop the leading 0 for a decimal number, or write it as 0x...");
 }
 
+// "#66" and "66h" are hexadecimal elsewhere; the module reads them otherwise.
+void other_hex(const Category& category, const BindingReading& reading, KeyCode meant,
+               Diagnosis& diagnosis) {
+  diagnosis.findings.push_back(
+      std::string(category.name) + ": " + quoted(reading.text) +
+      " looks like a hexadecimal number written as other programs write it, but the module "
+      "understands only the 0x form: it reads " +
+      std::to_string(reading.number.code) + ". Write " + assignment(category, meant) + " for " +
+      key_name(meant) + ".");
+}
+
+// One category takes one key: "0x11+0x32" binds Ctrl alone, "0x62,0x32"
+// the first key alone.
+void more_keys(const Category& category, const BindingReading& reading,
+               const std::vector<KeyCode>& keys, Diagnosis& diagnosis) {
+  const std::string name = category.name;
+  const KeyCode read = reading.number.code;
+  std::string finding = name + ": " + quoted(reading.text) +
+                        " names more than one key, but a category takes one key, and key "
+                        "combinations cannot be bound. ";
+  finding +=
+      names_a_key(read)
+          ? "The module reads only " + key_name(read) + " (" + hex_code(read) + "), so every " +
+                key_name(read) + " press alone selects " + name + "."
+          : "The module reads it as " + std::to_string(read) + ", so " + name + " never fires.";
+  std::vector<std::string> choices;
+  for (KeyCode key : keys) {
+    if (fire_or_aim(key, category).empty()) {
+      choices.push_back(assignment(category, key) + " for " + key_name(key));
+    }
+  }
+  const std::vector<std::string_view> listed(choices.begin(), choices.end());
+  if (!listed.empty()) finding += " Keep one key: " + joined(listed, ", or ") + ".";
+  diagnosis.findings.push_back(finding);
+}
+
 // Where reading stopped short of a key: "0x 65" stops at the blank.
 void not_a_key(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
   const std::string& text = reading.text;
   const KeyCodeReading& number = reading.number;
+  const std::string name = category.name;
+  const std::string off = number.code == 0 ? " " + name + "=" + kUnboundOnPurpose : "";
   std::size_t stop = number.end;
-  const bool bare_prefix = stop > 0 && (text[stop] == 'x' || text[stop] == 'X');
+  const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
   if (bare_prefix) ++stop;
   if (!bare_prefix && ends_cleanly(text, stop)) {
-    diagnosis.findings.push_back(std::string(category.name) + ": " + std::to_string(number.code) +
+    diagnosis.findings.push_back(name + ": " + std::to_string(number.code) +
                                  " is not the code of any key, so it never fires. Key codes run "
-                                 "from 0x01 to 0xFE.");
+                                 "from 0x01 to 0xFE." +
+                                 off);
     return;
   }
-  diagnosis.findings.push_back(std::string(category.name) + ": in " + quoted(text) +
-                               " the module stops reading at " + character(text[stop]) +
-                               (bare_prefix ? " after \"0x\"" : "") + " and reads " +
-                               std::to_string(number.code) + ", so " + category.name +
-                               " never fires" + meant_value(category, text));
+  diagnosis.findings.push_back(name + ": in " + quoted(text) + " the module stops reading at " +
+                               character_at(text, stop) + (bare_prefix ? " after \"0x\"" : "") +
+                               " and reads " + std::to_string(number.code) + ", so " + name +
+                               " never fires" + meant_value(category, text) + off);
+}
+
+void long_value(const Category& category, const ProfileMatch& match, Diagnosis& diagnosis) {
+  if (match.value.size() < kValueSize) return;
+  diagnosis.notes.push_back(std::string(category.name) + ": the value on line " +
+                            std::to_string(match.entry) + " is " +
+                            std::to_string(match.value.size()) +
+                            " characters long, and the module reads only the first " +
+                            std::to_string(kValueSize - 1) + ".");
 }
 
 void value(const Category& category, const BindingReading& reading, const ProfileMatch& match,
-           Diagnosis& diagnosis) {
+           bool encoding_found, Diagnosis& diagnosis) {
   const KeyCodeReading& number = reading.number;
-  if (reading.text.empty()) return unbound(category, match, diagnosis);
+  if (reading.text.empty()) return unbound(category, match, encoding_found, diagnosis);
+  long_value(category, match, diagnosis);
+  if (const auto meant = other_hex_notation(reading.text);
+      meant && *meant != number.code && names_a_key(*meant)) {
+    return other_hex(category, reading, *meant, diagnosis);
+  }
+  bool combination = false;
+  const std::vector<KeyCode> keys = keys_named(reading.text, combination);
+  if (combination || keys.size() > 1) return more_keys(category, reading, keys, diagnosis);
   if (!number.has_digits) return no_number(category, reading, diagnosis);
   if (number.digits == 0 && number.end == 1 && ends_cleanly(reading.text, 1)) {
     return lone_digit(category, reading, diagnosis);
@@ -150,23 +273,6 @@ void value(const Category& category, const BindingReading& reading, const Profil
   if (!names_a_key(number.code)) not_a_key(category, reading, diagnosis);
 }
 
-// Rows on one key all fire together, and the last of them wins.
-void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
-  std::map<KeyCode, std::vector<std::string_view>> names_by_code;
-  for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    const KeyCode code = readings[row].number.code;
-    if (names_a_key(code)) names_by_code[code].push_back(kCategories[row].name);
-  }
-  for (const auto& [code, names] : names_by_code) {
-    if (names.size() < 2) continue;
-    diagnosis.findings.push_back(
-        joined(names) + (names.size() == 2 ? " are both on " : " are all on ") + hex_code(code) +
-        " (" + key_name(code) + "): when it is pressed, " + std::string(names.back()) +
-        " wins, being last in the order " + category_names(", ") +
-        ". Give each category its own key.");
-  }
-}
-
 }  // namespace
 
 std::string fire_or_aim(KeyCode code, const Category& category) {
@@ -178,12 +284,13 @@ std::string fire_or_aim(KeyCode code, const Category& category) {
 
 KeyCode suggested_code(const Category& category) { return 0x60 + category.slot; }
 
-void diagnose_values(const BindingReadings& readings, const Matches& matches,
+bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
+
+void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,
                      Diagnosis& diagnosis) {
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    value(kCategories[row], readings[row], matches[row], diagnosis);
+    value(kCategories[row], readings[row], matches[row], encoding_found, diagnosis);
   }
-  shared_keys(readings, diagnosis);
 }
 
 }  // namespace holsterkeys

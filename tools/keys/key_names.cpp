@@ -1,5 +1,7 @@
 #include "tools/keys/key_names.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace holsterkeys {
@@ -36,6 +38,7 @@ constexpr NamedKey kNamedKeys[] = {
     {0xB1, "Previous Track"}, {0xB2, "Stop Media"}, {0xB3, "Play/Pause"}, {0xB4, "Mail"},
     {0xB5, "Select Media"}, {0xB6, "Launch App 1"}, {0xB7, "Launch App 2"}, {0xBA, "; :"},
     {0xBB, "= +"}, {0xBC, ", <"}, {0xBD, "- _"}, {0xBE, ". >"}, {0xBF, "/ ?"}, {0xC0, "` ~"},
+    {0xC1, "ABNT C1 (/ ?)"}, {0xC2, "ABNT C2 (Numpad .)"},
     {0xDB, "[ {"}, {0xDC, "\\ |"}, {0xDD, "] }"}, {0xDE, "' \""}, {0xDF, "OEM 8"},
     {0xE1, "OEM 0xE1"}, {0xE2, "< > (102nd key)"}, {0xE3, "OEM 0xE3"}, {0xE4, "OEM 0xE4"},
     {0xE5, "IME Process"}, {0xE6, "OEM 0xE6"}, {0xE7, "Packet"}, {0xE9, "OEM 0xE9"},
@@ -58,17 +61,95 @@ constexpr NamedKey kAliases[] = {
     {0x6A, "Multiply"}, {0x6B, "Add"}, {0x6D, "Subtract"}, {0x6E, "Decimal"},
     {0x6F, "Divide"}, {0x91, "Scroll"}, {0x90, "NumLock"}, {0x2C, "Snapshot"},
     {0x24, "Pos1"}, {0x13, "Break"},
+    // Windows' own names, as in VK_PRIOR, where they differ from the above.
+    {0x08, "Back"}, {0x21, "Prior"}, {0x22, "Next"}, {0x5B, "LWin"}, {0x5C, "RWin"},
+    {0x15, "Kana"}, {0x15, "Hangul"}, {0x19, "Hanja"},
+    {0x19, "Kanji"}, {0x1C, "Convert"}, {0x1D, "NonConvert"}, {0xBA, "OEM1"},
+    {0xBB, "OEMPlus"}, {0xBC, "OEMComma"}, {0xBD, "OEMMinus"}, {0xBE, "OEMPeriod"},
+    {0xBF, "OEM2"}, {0xC0, "OEM3"}, {0xDB, "OEM4"}, {0xDC, "OEM5"}, {0xDD, "OEM6"},
+    {0xDE, "OEM7"}, {0xDF, "OEM8"}, {0xE2, "OEM102"}, {0xC1, "ABNTC1"}, {0xC2, "ABNTC2"},
+    {0xE5, "ProcessKey"}, {0xAD, "VolumeMute"}, {0xB0, "MediaNextTrack"},
+    {0xB1, "MediaPrevTrack"}, {0xB2, "MediaStop"}, {0xB3, "MediaPlayPause"},
+    {0xB4, "LaunchMail"}, {0xB5, "LaunchMediaSelect"},
+    // As other programs and keyboards label them.
+    {0x5B, "Win"}, {0x5B, "Windows"}, {0x5B, "Left Win"}, {0x5C, "Right Win"},
+    {0x5D, "Context Menu"}, {0x0D, "NumpadEnter"}, {0x26, "ArrowUp"}, {0x28, "ArrowDown"},
+    {0x25, "ArrowLeft"}, {0x27, "ArrowRight"}, {0x2C, "PrtSc"}, {0x2C, "PrintScreen"},
+    {0x2C, "PrtScn"}, {0x14, "CapsLock"}, {0x08, "BkSp"}, {0x20, "Spacebar"},
+    {0x6A, "NumpadMultiply"}, {0x6B, "NumpadAdd"}, {0x6B, "NumpadPlus"},
+    {0x6D, "NumpadSubtract"}, {0x6D, "NumpadMinus"}, {0x6E, "NumpadDecimal"},
+    {0x6E, "NumpadDel"}, {0x6F, "NumpadDivide"},
+    // X keysyms, as Linux players see them in xev.
+    {0x0D, "KP_Enter"}, {0x6A, "KP_Multiply"}, {0x6B, "KP_Add"}, {0x6D, "KP_Subtract"},
+    {0x6E, "KP_Decimal"}, {0x6F, "KP_Divide"}, {0x5B, "Super_L"}, {0x5C, "Super_R"},
+    {0xA0, "Shift_L"}, {0xA1, "Shift_R"}, {0xA2, "Control_L"}, {0xA3, "Control_R"},
+    {0xA4, "Alt_L"}, {0xA5, "Alt_R"}, {0xA5, "ISO_Level3_Shift"}, {0x08, "BackSpace"},
+    {0x14, "Caps_Lock"}, {0x91, "Scroll_Lock"}, {0x2C, "Sys_Req"},
+    // Gamers' names of mouse buttons.
+    {0x01, "Mouse1"}, {0x02, "Mouse2"}, {0x04, "Mouse3"}, {0x04, "MMB"}, {0x01, "LMB"},
+    {0x02, "RMB"}, {0x05, "Thumb"}, {0x05, "Thumb1"}, {0x06, "Thumb2"}, {0x05, "Back Button"},
+    {0x06, "Forward Button"}, {0x04, "Wheel Click"}, {0x04, "Middle Click"},
+};
+
+// Windows sets the code of Shift, Ctrl or Alt whenever the key of either
+// side is down, so one press sets two codes.
+struct SidedModifier {
+  KeyCode either, left, right;
+};
+constexpr SidedModifier kSidedModifiers[] = {
+    {0x10, 0xA0, 0xA1}, {0x11, 0xA2, 0xA3}, {0x12, 0xA4, 0xA5}};
+
+// Numbered keys by the prefixes of their names: "KP_2" and "NumPad-6" are
+// numpad digits, "VK_F3" and "F3" the same function key.
+struct NumberedKeys {
+  const char* prefix;
+  KeyCode first;
+  int lowest, highest;
+};
+constexpr NumberedKeys kNumberedKeys[] = {
+    {"numpad", 0x60, 0, 9}, {"num", 0x60, 0, 9}, {"kp", 0x60, 0, 9}, {"f", 0x70, 1, 24},
 };
 // clang-format on
 
-// Names compare without case, blanks or underscores: "Page Up" is "PAGE_UP".
+// Names compare without case, blanks, underscores or the hyphen of a
+// compound name, and without a pair of quotes around them: "Page Up" is
+// "PAGE_UP", "NumPad-6" is "numpad6", and "\"NUMPAD1\"" is "numpad1".
 std::string folded(std::string_view name) {
+  if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
+      name.back() == name.front()) {
+    name = name.substr(1, name.size() - 2);
+  }
+  auto alnum = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
   std::string result;
-  for (char c : name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
     if (c == ' ' || c == '_' || c == '\t') continue;
+    if (c == '-' && i > 0 && i + 1 < name.size() && alnum(name[i - 1]) && alnum(name[i + 1])) {
+      continue;
+    }
     result.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
   }
   return result;
+}
+
+std::optional<KeyCode> numbered_key(const std::string& name) {
+  for (const NumberedKeys& keys : kNumberedKeys) {
+    const std::string_view prefix = keys.prefix;
+    const std::string_view number =
+        std::string_view(name).substr(std::min(name.size(), prefix.size()));
+    if (!name.starts_with(prefix) || number.empty() || number.size() > 2) continue;
+    if (number.find_first_not_of("0123456789") != std::string_view::npos) continue;
+    const int value = std::stoi(std::string(number));
+    if (value >= keys.lowest && value <= keys.highest) return keys.first + value - keys.lowest;
+  }
+  return std::nullopt;
+}
+
+std::optional<KeyCode> aliased(const std::string& name) {
+  for (const NamedKey& alias : kAliases) {
+    if (folded(alias.name) == name) return alias.code;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -111,17 +192,31 @@ std::optional<KeyCode> key_code_named(std::string_view written) {
   std::string name = folded(written);
   if (name.starts_with("vk")) name.erase(0, 2);
   if (name.empty()) return std::nullopt;
-  // Letters, digits, function keys and numpad digits by their pattern.
   for (KeyCode code = 0x01; code <= 0xFE; ++code) {
     if (folded(key_name(code)) == name) return code;
   }
-  for (const NamedKey& alias : kAliases) {
-    if (folded(alias.name) == name) return alias.code;
+  if (const auto code = aliased(name)) return code;
+  return numbered_key(name);
+}
+
+bool names_mouse_wheel(std::string_view written) {
+  const std::string name = folded(written);
+  return name.find("wheel") != std::string::npos && name.find("click") == std::string::npos &&
+         !aliased(name);
+}
+
+std::vector<KeyCode> codes_down_with(KeyCode key) {
+  for (const SidedModifier& modifier : kSidedModifiers) {
+    if (key == modifier.left || key == modifier.right) return {key, modifier.either};
   }
-  if (name.starts_with("num") && name.size() == 4 && name[3] >= '0' && name[3] <= '9') {
-    return 0x60 + (name[3] - '0');
+  return {key};
+}
+
+std::vector<KeyCode> keys_setting(KeyCode code) {
+  for (const SidedModifier& modifier : kSidedModifiers) {
+    if (code == modifier.either) return {modifier.left, modifier.right};
   }
-  return std::nullopt;
+  return {code};
 }
 
 }  // namespace holsterkeys

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "bindings/bindings.h"
 
@@ -20,8 +21,22 @@ std::string key_name(KeyCode code);
 // "Numpad5"; empty when no key has that code.
 std::string key_in_words(KeyCode code);
 
-// The code of a key written by name, as players do ("F2", "a", "VK_F2",
-// "numpad5", "space"); nothing when the name is unknown.
+// The code of a key written by name, as players copy names from Windows,
+// from other programs, from X (xev) and from games: "F2", "a", "VK_PRIOR",
+// "NumPad-6", "KP_Multiply", "Super_L", "Mouse 4"; nothing when the name is
+// unknown.
 std::optional<KeyCode> key_code_named(std::string_view name);
+
+// True for a name of the mouse wheel ("MWheelUp", "Wheel Down"), which no
+// key code stands for.
+bool names_mouse_wheel(std::string_view name);
+
+// The codes that one press of `key` sets down together: its own, and for
+// the left or right Shift, Ctrl or Alt also the code of that modifier.
+std::vector<KeyCode> codes_down_with(KeyCode key);
+
+// The keys whose press sets `code`: either side's key for the code of
+// Shift, Ctrl or Alt; the key itself for any other code.
+std::vector<KeyCode> keys_setting(KeyCode code);
 
 }  // namespace holsterkeys

@@ -1,0 +1,160 @@
+// Findings about what one press of a key does: which categories fire
+// together and which of them the module selects, worked out by its own
+// cycle; and notes on keys that do something else as well.
+#include <algorithm>
+#include <map>
+
+#include "bindings/category_names.h"
+#include "selector/selection_cycle.h"
+#include "tools/check/findings.h"
+#include "tools/keys/key_names.h"
+
+namespace holsterkeys {
+namespace {
+
+// The readings as the profile reader of one cycle.
+struct ReadingsReader {
+  const BindingReadings& readings;
+  void read_value(const char* name, ValueText& value) const {
+    const Category* category = category_named(name);
+    const std::string& text =
+        readings[static_cast<std::size_t>(category - kCategories.data())].text;
+    value[text.copy(value, kValueSize - 1)] = '\0';
+  }
+};
+
+// The category that a press of `key` leaves selected, by the module's own
+// cycle over every code that the press sets; nullptr when none fires.
+const Category* selected_by(const BindingReadings& readings, KeyCode key) {
+  const std::vector<KeyCode> down = codes_down_with(key);
+  const ReadingsReader reader{readings};
+  const auto slot = cycle_outcome(reader, [&down](KeyCode code) {
+    return std::find(down.begin(), down.end(), code) != down.end() ? 0x8000 : 0;
+  });
+  return slot ? category_with_slot(*slot) : nullptr;
+}
+
+KeyCode code_of(const BindingReadings& readings, const Category& category) {
+  return readings[static_cast<std::size_t>(&category - kCategories.data())].number.code;
+}
+
+std::string described(KeyCode code) { return key_name(code) + " (" + hex_code(code) + ")"; }
+
+// A key no category has, for the advice: the numpad digit of the slot,
+// else the first free numpad digit.
+KeyCode free_code(const BindingReadings& readings, const Category& category) {
+  auto taken = [&readings](KeyCode code) {
+    return std::any_of(readings.begin(), readings.end(), [code](const BindingReading& reading) {
+      return reading.number.code == code;
+    });
+  };
+  KeyCode code = suggested_code(category);
+  for (KeyCode next = 0x61; taken(code) && next <= 0x69; ++next) code = next;
+  return code;
+}
+
+// Rows on one key all fire together, and one of them wins.
+void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
+  std::map<KeyCode, std::vector<std::string_view>> names_by_code;
+  for (const Category& category : kCategories) {
+    const KeyCode code = code_of(readings, category);
+    if (names_a_key(code)) names_by_code[code].push_back(category.name);
+  }
+  for (const auto& [code, names] : names_by_code) {
+    const Category* winner =
+        names.size() < 2 ? nullptr : selected_by(readings, keys_setting(code)[0]);
+    if (winner == nullptr || code_of(readings, *winner) != code) continue;
+    diagnosis.findings.push_back(
+        joined(names) + (names.size() == 2 ? " are both on " : " are all on ") + hex_code(code) +
+        " (" + key_name(code) + "): when it is pressed, " + winner->name +
+        " wins, being later in the order " + category_names(", ") +
+        ". Give each category its own key.");
+  }
+}
+
+// Why a press of `key`, meant for `category`, selects `winner` instead.
+std::string lost_press(const BindingReadings& readings, const Category& category, KeyCode key,
+                       const Category& winner) {
+  return "pressing " + key_name(key) + " sets both " + described(code_of(readings, category)) +
+         " and " + described(code_of(readings, winner)) + ", the key of " + winner.name + ", so " +
+         winner.name + " wins";
+}
+
+std::string selected_only_by(const std::vector<std::string>& keys) {
+  if (keys.empty()) return " is never selected: ";
+  const std::vector<std::string_view> names(keys.begin(), keys.end());
+  return " is selected only by " + joined(names, " or ") + ": ";
+}
+
+// A category whose key is down together with another category's key: a
+// sided Shift, Ctrl or Alt also sets the code of either side.
+void keys_down_together(const BindingReadings& readings, const Category& category,
+                        Diagnosis& diagnosis) {
+  const KeyCode code = code_of(readings, category);
+  if (!names_a_key(code)) return;
+  std::string lost;
+  std::vector<std::string> kept;
+  for (KeyCode key : keys_setting(code)) {
+    const Category* winner = selected_by(readings, key);
+    // A winner on the very same code is the shared-key finding's.
+    if (winner == &category || code_of(readings, *winner) == code) {
+      kept.push_back(key_name(key));
+    } else {
+      lost += (lost.empty() ? "" : "; ") + lost_press(readings, category, key, *winner);
+    }
+  }
+  if (lost.empty()) return;
+  const KeyCode spare = free_code(readings, category);
+  diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
+                               ", being later in the order " + category_names(", ") + ". Give " +
+                               category.name + " a key of its own, for example " +
+                               assignment(category, spare) + " for " + key_name(spare) + ".");
+}
+
+// The categories whose codes `wanted` accepts, as a sentence's subject.
+std::vector<std::string_view> categories_on(const BindingReadings& readings,
+                                            bool (*wanted)(KeyCode)) {
+  std::vector<std::string_view> names;
+  for (const Category& category : kCategories) {
+    if (wanted(code_of(readings, category))) names.push_back(category.name);
+  }
+  return names;
+}
+
+bool is_numpad(KeyCode code) { return (code >= 0x60 && code <= 0x69) || code == 0x6E; }
+bool is_windows_key(KeyCode code) { return code == 0x5B || code == 0x5C; }
+bool is_alt(KeyCode code) { return code == 0x12 || code == 0xA4 || code == 0xA5; }
+
+std::string subject(const std::vector<std::string_view>& names) {
+  return joined(names) + (names.size() == 1 ? " is" : " are");
+}
+
+// Keys that do something else as well, whatever the module does.
+void keys_with_other_uses(const BindingReadings& readings, Diagnosis& diagnosis) {
+  if (const auto names = categories_on(readings, is_numpad); !names.empty()) {
+    diagnosis.notes.push_back(subject(names) +
+                              " on the numpad, whose keys send these codes only while Num Lock "
+                              "is on: with Num Lock off they act as arrows, Home, End and the "
+                              "like, and these bindings do not fire. Keep Num Lock on.");
+  }
+  if (const auto names = categories_on(readings, is_windows_key); !names.empty()) {
+    diagnosis.notes.push_back(subject(names) +
+                              " on a Windows key, which also opens the Start menu and takes "
+                              "the game out of the front.");
+  }
+  if (const auto names = categories_on(readings, is_alt); !names.empty()) {
+    diagnosis.notes.push_back(subject(names) +
+                              " on Alt: pressed on its own, Alt can open the menu of the "
+                              "game's window when the game runs in a window.");
+  }
+}
+
+}  // namespace
+
+void diagnose_presses(const BindingReadings& readings, Diagnosis& diagnosis) {
+  shared_keys(readings, diagnosis);
+  for (const Category& category : kCategories) keys_down_together(readings, category, diagnosis);
+  keys_with_other_uses(readings, diagnosis);
+}
+
+}  // namespace holsterkeys

@@ -1,0 +1,111 @@
+// Players' files hold what their editors wrote: ANSI or UTF-8 accents, curly
+// quotes pasted from a forum, Ctrl-Z or NUL bytes after a crash. Each is
+// named rather than printed, so no sentence is cut at a NUL and no console
+// shows a broken character.
+#include "tools/check/visible_text.h"
+
+#include <cstdio>
+
+namespace holsterkeys {
+namespace {
+
+// One character of the text: a byte, or a whole UTF-8 sequence.
+struct Character {
+  std::size_t size;
+  char32_t code;  // the Unicode character of a UTF-8 sequence; else the byte
+  bool unicode;   // a UTF-8 sequence of two bytes or more
+};
+
+bool is_continuation(std::string_view text, std::size_t at) {
+  return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+}
+
+Character character_of(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t size = lead >= 0xF0 && lead < 0xF5 ? 4
+                           : lead >= 0xE0              ? 3
+                           : lead >= 0xC2              ? 2
+                                                       : 1;
+  if (lead < 0x80 || size == 1) return {1, lead, false};
+  char32_t code = lead & (0x7F >> size);
+  for (std::size_t i = 1; i < size; ++i) {
+    if (!is_continuation(text, at + i)) return {1, lead, false};
+    code = code << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+  }
+  // Overlong forms and surrogates are no characters.
+  const bool overlong = (size == 3 && code < 0x800) || (size == 4 && code < 0x10000);
+  if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {1, lead, false};
+  return {size, code, true};
+}
+
+std::string hex(const char* format, unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// What a character is, in a few words, or empty for one with no name.
+std::string kind_of(const Character& c) {
+  const unsigned code = c.code;
+  if (code == 0xA0) return "non-breaking space";
+  if (c.unicode ? code == 0x2018 || code == 0x2019 : code == 0x91 || code == 0x92) {
+    return "curly apostrophe";
+  }
+  if (c.unicode ? code == 0x201C || code == 0x201D : code == 0x93 || code == 0x94) {
+    return "curly quote";
+  }
+  if (c.unicode && code == 0xFEFF) return "byte-order mark";
+  if (c.unicode && code == 0x200B) return "zero-width space";
+  return {};
+}
+
+// The short name inside angle brackets.
+std::string short_name(const Character& c) {
+  const unsigned code = c.code;
+  if (!c.unicode && code == 0) return "NUL";
+  if (!c.unicode && code < 0x20) return "Ctrl-" + std::string(1, static_cast<char>('@' + code));
+  if (!c.unicode && code == 0x7F) return "DEL";
+  if (const std::string kind = kind_of(c); !kind.empty()) return kind;
+  return c.unicode ? hex("U+%04X", code) : hex("0x%02X", code);
+}
+
+bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
+
+}  // namespace
+
+std::string visible(std::string_view text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size();) {
+    if (is_printable(text[at]) || text[at] == '\t') {
+      shown.push_back(text[at++]);
+      continue;
+    }
+    const Character c = character_of(text, at);
+    const std::string_view one = text.substr(at, c.size);
+    std::size_t run = 0;
+    for (; text.substr(at, c.size) == one; at += c.size) ++run;
+    shown += "<" + short_name(c) + (run > 1 ? " x" + std::to_string(run) : "") + ">";
+  }
+  return shown;
+}
+
+std::string character_at(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return "the end of the text";
+  const char byte = text[at];
+  if (byte == ' ') return "the blank";
+  if (byte == '\t') return "the tab";
+  if (byte == '"') return "the quotation mark \"";
+  if (byte == '\'') return "the apostrophe '";
+  if (is_printable(byte)) return "the character \"" + std::string(1, byte) + "\"";
+  const Character c = character_of(text, at);
+  const std::string number = c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
+  if (!c.unicode && c.code == 0) return "a NUL byte (0x00)";
+  if (!c.unicode && (c.code < 0x20 || c.code == 0x7F)) {
+    return "the control character " + number + " (" + short_name(c) + ")";
+  }
+  const std::string kind = kind_of(c);
+  if (!kind.empty()) return "a " + kind + " (" + number + ")";
+  return c.unicode ? "the character " + number : "the byte " + number;
+}
+
+}  // namespace holsterkeys
