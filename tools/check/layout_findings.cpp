@@ -54,7 +54,7 @@ const Category* closest_category(std::string_view typed) {
 std::string value_as_code(std::string_view value) {
   const std::string text(value);
   const KeyCodeReading reading = read_key_code(text.c_str());
-  if (reading.has_digits && names_a_key(reading.code)) return text;
+  if (reading.has_digits && names_a_key(reading.code)) return hex_code(reading.code);
   const std::optional<KeyCode> named = key_code_named(value);
   return named ? hex_code(*named) + " ; " + key_name(*named) : std::string();
 }

@@ -63,6 +63,7 @@ std::string kind_of(const Character& c) {
 std::string short_name(const Character& c) {
   const unsigned code = c.code;
   if (!c.unicode && code == 0) return "NUL";
+  if (!c.unicode && code == '\t') return "tab";
   if (!c.unicode && code < 0x20) return "Ctrl-" + std::string(1, static_cast<char>('@' + code));
   if (!c.unicode && code == 0x7F) return "DEL";
   if (const std::string kind = kind_of(c); !kind.empty()) return kind;
@@ -76,7 +77,7 @@ bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
 std::string visible(std::string_view text) {
   std::string shown;
   for (std::size_t at = 0; at < text.size();) {
-    if (is_printable(text[at]) || text[at] == '\t') {
+    if (is_printable(text[at])) {
       shown.push_back(text[at++]);
       continue;
     }

@@ -1,0 +1,41 @@
+// Fuzzing of the checker's findings: any bytes as the player's file. No
+// input may crash the checker, and every sentence it says must be whole,
+// printable text, whatever the file holds.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bindings/profile_file.h"
+#include "tools/check/diagnosis.h"
+
+namespace {
+
+using namespace holsterkeys;
+
+void expect_printable(const std::vector<std::string>& sentences) {
+  for (const std::string& sentence : sentences) {
+    for (char c : sentence) {
+      if (c < 0x20 || c > 0x7E) {
+        std::fprintf(stderr, "unprintable byte 0x%02X in: %s\n", static_cast<unsigned char>(c),
+                     sentence.c_str());
+        std::abort();
+      }
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ConfigFile file;
+  file.location = "C:\\game\\holsterkeys.ini";
+  file.state = ConfigFile::State::kRead;
+  file.bytes.assign(reinterpret_cast<const char*>(data), size);
+  const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
+  const Diagnosis diagnosis = diagnose(file, read_bindings(reader));
+  expect_printable(diagnosis.findings);
+  expect_printable(diagnosis.notes);
+  return 0;
+}
