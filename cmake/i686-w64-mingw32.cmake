@@ -1,15 +1,7 @@
-# Cross build for 32-bit Windows with MinGW-w64 (posix threads, which
-# GoogleTest needs), linked statically so that programs and the module import
-# only Windows system DLLs. Windows programs run through Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows, the release. Windows programs run through
+# Wine.
+set(mingw_triple i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
