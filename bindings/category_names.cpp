@@ -20,6 +20,12 @@ const Category* category_with_slot(SlotNumber slot) {
   return nullptr;
 }
 
+std::string_view category_in_words(const Category& category) {
+  constexpr std::string_view kWords[] = {"Handguns", "Machine guns", "Submachine guns", "Shotgun",
+                                         "Rifles"};
+  return kWords[&category - kCategories.data()];
+}
+
 std::vector<const Category*> categories_by_slot() {
   std::vector<const Category*> sorted;
   for (const Category& category : kCategories) sorted.push_back(&category);

@@ -17,6 +17,9 @@ const Category* category_named(std::string_view name);
 // The category that selects `slot`; nullptr for a number no category has.
 const Category* category_with_slot(SlotNumber slot);
 
+// The category as players call it: "Handguns", "Machine guns".
+std::string_view category_in_words(const Category& category);
+
 // The categories in slot order, 2 to 6, as players list them.
 std::vector<const Category*> categories_by_slot();
 

@@ -4,21 +4,32 @@
 
 #include "tools/check/loose_names.h"
 
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
+// The file system through the platform's own calls: <filesystem> would
+// triple the size of the programs that ship.
 #ifdef _WIN32
 #include <windows.h>
+constexpr char kSeparators[] = "\\/";
+constexpr char kSeparator = '\\';
 #else
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+constexpr char kSeparators[] = "/";
+constexpr char kSeparator = '/';
 #endif
 
 namespace holsterkeys {
 namespace {
 
-namespace fs = std::filesystem;
+enum class PathKind { kMissing, kFile, kFolder, kError };
+PathKind path_kind(const std::string& path, std::string& reason);
+std::vector<std::string> file_names_in(const std::string& folder);
 
 // Windows hides known extensions, so "holsterkeys.ini.txt" and
 // "holsterkeys.txt" both show as a configuration in File Explorer.
@@ -42,11 +53,8 @@ bool looks_meant(const std::string& name) {
 // A file beside the missing one whose name looks meant for it.
 std::string similar_file(const std::string& location) {
   if (!is_module_file_name(file_name(location))) return {};
-  std::error_code error;
-  fs::directory_iterator entry(fs::path(location).parent_path(), error);
-  for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-    const std::string name = entry->path().filename().string();
-    if (looks_meant(name) && entry->is_regular_file(error)) return name;
+  for (const std::string& name : file_names_in(folder_of(location))) {
+    if (looks_meant(name)) return name;
   }
   return {};
 }
@@ -94,6 +102,35 @@ bool read_all(HANDLE handle, std::string& bytes) {
   }
 }
 
+PathKind path_kind(const std::string& path, std::string& reason) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::kFolder : PathKind::kFile;
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kMissing;
+  reason = reason_for(error);
+  return PathKind::kError;
+}
+
+std::vector<std::string> file_names_in(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+std::string absolute(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return length == 0 || length >= sizeof full ? path : std::string(full, length);
+}
+
 ConfigFile open_and_read(ConfigFile file) {
   HANDLE handle = CreateFileA(file.location.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -116,6 +153,53 @@ std::string reason_for(int error) {
   return std::strerror(error);
 }
 
+PathKind path_kind(const std::string& path, std::string& reason) {
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0)
+    return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
+  if (errno == ENOENT || errno == ENOTDIR) return PathKind::kMissing;
+  reason = reason_for(errno);
+  return PathKind::kError;
+}
+
+std::vector<std::string> file_names_in(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(folder.c_str());
+  if (listing == nullptr) return names;
+  std::string ignored;
+  for (const dirent* entry; (entry = readdir(listing)) != nullptr;) {
+    if (path_kind(folder + "/" + entry->d_name, ignored) == PathKind::kFile) {
+      names.push_back(entry->d_name);
+    }
+  }
+  closedir(listing);
+  return names;
+}
+
+// The path from the root, with "." and ".." taken out as written.
+std::string absolute(const std::string& path) {
+  std::string start = path;
+  if (!path.starts_with('/')) {
+    char folder[4096];
+    if (getcwd(folder, sizeof folder) == nullptr) return path;
+    start = std::string(folder) + "/" + path;
+  }
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at <= start.size();) {
+    const std::size_t end = std::min(start.find('/', at), start.size());
+    const std::string part = start.substr(at, end - at);
+    if (part == ".." && !parts.empty()) {
+      parts.pop_back();
+    } else if (!part.empty() && part != "." && part != "..") {
+      parts.push_back(part);
+    }
+    at = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
 ConfigFile open_and_read(ConfigFile file) {
   std::FILE* stream = std::fopen(file.location.c_str(), "rb");
   if (stream == nullptr) return unreadable(file, reason_for(errno));
@@ -136,12 +220,8 @@ ConfigFile open_and_read(ConfigFile file) {
 
 std::string full_path(const char* path) {
   std::string native = path;
-#ifndef _WIN32
-  for (char& c : native) c = c == '\\' ? '/' : c;
-#endif
-  std::error_code error;
-  const fs::path absolute = fs::absolute(native, error);
-  return error ? native : absolute.lexically_normal().string();
+  for (char& c : native) c = c == '\\' || c == '/' ? kSeparator : c;
+  return absolute(native);
 }
 
 std::string lowercase(std::string name) {
@@ -152,20 +232,23 @@ std::string lowercase(std::string name) {
 bool is_module_file_name(const std::string& name) { return lowercase(name) == "holsterkeys.ini"; }
 
 std::string file_name(const std::string& location) {
-  return fs::path(location).filename().string();
+  const std::size_t cut = location.find_last_of(kSeparators);
+  return cut == std::string::npos ? location : location.substr(cut + 1);
 }
 
 std::string folder_of(const std::string& location) {
-  const std::size_t cut = location.find_last_of("\\/");
+  const std::size_t cut = location.find_last_of(kSeparators);
   return cut == std::string::npos ? "." : location.substr(0, cut);
 }
 
 std::string config_in(const std::string& location) {
-  std::error_code error;
-  if (!fs::is_directory(location, error) || is_module_file_name(file_name(location))) {
+  std::string ignored;
+  if (path_kind(location, ignored) != PathKind::kFolder ||
+      is_module_file_name(file_name(location))) {
     return location;
   }
-  return (fs::path(location) / "holsterkeys.ini").string();
+  const bool ends_in_separator = !location.empty() && location.back() == kSeparator;
+  return location + (ends_in_separator ? "" : std::string(1, kSeparator)) + "holsterkeys.ini";
 }
 
 std::string near_miss(const std::string& name) {
@@ -183,14 +266,18 @@ std::string near_miss(const std::string& name) {
 ConfigFile inspect_config(const std::string& location) {
   ConfigFile file;
   file.location = location;
-  std::error_code error;
-  const fs::file_status status = fs::status(location, error);
-  if (status.type() == fs::file_type::not_found) return missing(file);
-  if (status.type() == fs::file_type::directory) {
-    file.state = ConfigFile::State::kFolder;
-    return file;
+  std::string reason;
+  switch (path_kind(location, reason)) {
+    case PathKind::kMissing:
+      return missing(file);
+    case PathKind::kFolder:
+      file.state = ConfigFile::State::kFolder;
+      return file;
+    case PathKind::kError:
+      return unreadable(file, reason);
+    case PathKind::kFile:
+      break;
   }
-  if (error) return unreadable(file, error.message());
   return open_and_read(file);
 }
 

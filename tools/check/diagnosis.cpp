@@ -131,6 +131,11 @@ bool readers_disagree(const std::string& bytes) {
                                                     read_as(bytes, ProfileDialect::kWine));
 }
 
+void set_status(Diagnosis& diagnosis, const Category& category, std::string words) {
+  std::string& status = diagnosis.status[static_cast<std::size_t>(&category - kCategories.data())];
+  if (status.empty()) status = std::move(words);
+}
+
 std::string quoted(std::string_view text) { return "\"" + visible(text) + "\""; }
 
 std::string line_at(int number) { return "Line " + std::to_string(number) + ": "; }
@@ -140,7 +145,8 @@ std::string assignment(const Category& category, KeyCode code) {
 }
 
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
-  Diagnosis diagnosis{unread_file(file), {}};
+  Diagnosis diagnosis;
+  diagnosis.findings = unread_file(file);
   if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
     diagnosis.notes.push_back(
         "The module reads only a file named holsterkeys.ini; this one takes "

@@ -34,7 +34,13 @@ BindingReadings read_bindings(Reader& reader) {
 struct Diagnosis {
   std::vector<std::string> findings;
   std::vector<std::string> notes;
+  // Each category's state in a few words, in row order, from the first
+  // finding about it: "not bound", "fires on every shot"; empty when none.
+  std::array<std::string, kCategoryCount> status;
 };
+
+// Sets the category's status unless an earlier finding has.
+void set_status(Diagnosis& diagnosis, const Category& category, std::string words);
 
 // `readings` are what the platform's reader gave for `file`.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings);

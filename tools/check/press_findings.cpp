@@ -2,6 +2,7 @@
 // together and which of them the module selects, worked out by its own
 // cycle; and notes on keys that do something else as well.
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "bindings/category_names.h"
@@ -64,6 +65,13 @@ void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
     const Category* winner =
         names.size() < 2 ? nullptr : selected_by(readings, keys_setting(code)[0]);
     if (winner == nullptr || code_of(readings, *winner) != code) continue;
+    for (std::string_view name : names) {
+      std::vector<std::string_view> others;
+      std::copy_if(names.begin(), names.end(), std::back_inserter(others),
+                   [name](std::string_view other) { return other != name; });
+      set_status(diagnosis, *category_named(name),
+                 "same key as " + joined(others) + ": " + winner->name + " wins");
+    }
     diagnosis.findings.push_back(
         joined(names) + (names.size() == 2 ? " are both on " : " are all on ") + hex_code(code) +
         " (" + key_name(code) + "): when it is pressed, " + winner->name +
@@ -80,10 +88,14 @@ std::string lost_press(const BindingReadings& readings, const Category& category
          winner.name + " wins";
 }
 
+std::string joined_words(const std::vector<std::string>& words, std::string_view last_joiner) {
+  const std::vector<std::string_view> views(words.begin(), words.end());
+  return joined(views, last_joiner);
+}
+
 std::string selected_only_by(const std::vector<std::string>& keys) {
   if (keys.empty()) return " is never selected: ";
-  const std::vector<std::string_view> names(keys.begin(), keys.end());
-  return " is selected only by " + joined(names, " or ") + ": ";
+  return " is selected only by " + joined_words(keys, " or ") + ": ";
 }
 
 // A category whose key is down together with another category's key: a
@@ -104,6 +116,8 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
     }
   }
   if (lost.empty()) return;
+  set_status(diagnosis, category,
+             kept.empty() ? "never selected" : "selected only by " + joined_words(kept, " or "));
   const KeyCode spare = free_code(readings, category);
   diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
                                ", being later in the order " + category_names(", ") + ". Give " +

@@ -38,10 +38,12 @@ void print_table(const BindingReadings& readings) {
   }
 }
 
-void print_list(const std::vector<std::string>& items, const char* one, const char* many) {
-  if (items.empty()) return;
-  std::printf("\n%zu %s:\n", items.size(), items.size() == 1 ? one : many);
-  for (const std::string& item : items) std::printf("- %s\n", item.c_str());
+std::string listed(const std::vector<std::string>& items, const char* one, const char* many) {
+  if (items.empty()) return {};
+  std::string list =
+      "\n" + std::to_string(items.size()) + " " + (items.size() == 1 ? one : many) + ":\n";
+  for (const std::string& item : items) list += "- " + item + "\n";
+  return list;
 }
 
 bool all_bound(const BindingReadings& readings) {
@@ -55,12 +57,17 @@ void print_report(const std::string& location, const BindingReadings& readings,
                   const Diagnosis& diagnosis) {
   std::printf("Configuration: %s\n\n", location.c_str());
   print_table(readings);
-  print_list(diagnosis.findings, "finding", "findings");
-  print_list(diagnosis.notes, "note", "notes");
+  std::fputs(findings_text(readings, diagnosis).c_str(), stdout);
+}
+
+std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis) {
+  std::string text =
+      listed(diagnosis.findings, "finding", "findings") + listed(diagnosis.notes, "note", "notes");
   if (diagnosis.findings.empty()) {
-    std::printf("\n%s\n", all_bound(readings) ? "All five bindings are usable."
-                                              : "Every bound category is usable.");
+    text += all_bound(readings) ? "\nAll five bindings are usable.\n"
+                                : "\nEvery bound category is usable.\n";
   }
+  return text;
 }
 
 void print_tsv(const BindingReadings& readings) {

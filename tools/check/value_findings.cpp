@@ -77,6 +77,16 @@ std::vector<KeyCode> keys_named(const std::string& text, bool& combination) {
   return keys;
 }
 
+// A value as a status shows it: printable, and short.
+std::string short_text(const std::string& text) {
+  const std::string shown = visible(text);
+  return shown.size() <= 16 ? shown : shown.substr(0, 13) + "...";
+}
+
+std::string fire_or_aim_words(KeyCode code) {
+  return code == 0x01 ? "fires on every shot" : "switches on every aim";
+}
+
 std::string example_for(const Category& category) {
   const KeyCode code = suggested_code(category);
   return "for example " + assignment(category, code) + " for " + key_name(code);
@@ -98,14 +108,17 @@ void unbound(const Category& category, const ProfileMatch& match, bool encoding_
              Diagnosis& diagnosis) {
   const std::string name = category.name;
   if (match.entry == 0) {
+    set_status(diagnosis, category, "not bound");
     diagnosis.findings.push_back(name + " is not bound: there is no " + name +
                                  " line under [Bindings]. Add one, " + example_for(category) + ".");
   } else if (match.value.empty()) {
+    set_status(diagnosis, category, "not bound (on purpose)");
     diagnosis.notes.push_back(
         name + " is left unbound: its line " + std::to_string(match.entry) +
         " has no value, so no key selects it. To bind it, write a key's code there, " +
         example_for(category) + ".");
   } else {
+    set_status(diagnosis, category, "not read on this system");
     diagnosis.findings.push_back(
         name + " is not bound here: this system's reader does not see line " +
         std::to_string(match.entry) +
@@ -126,13 +139,17 @@ void no_number(const Category& category, const BindingReading& reading, Diagnosi
   const std::string name = category.name;
   const std::string& text = reading.text;
   const std::string start = name + ": " + quoted(text) + " is not a number";
+  const bool wheel = names_mouse_wheel(text);
+  set_status(
+      diagnosis, category,
+      wheel ? "mouse wheel: cannot be bound" : short_text(text) + " is not a number: reads as 0");
   if (!std::isalpha(static_cast<unsigned char>(text[reading.number.digits]))) {
     diagnosis.findings.push_back(start + ": the module stops reading at " +
                                  character_at(text, reading.number.digits) + " and reads 0, so " +
                                  name + " never fires" + meant_value(category, text));
     return;
   }
-  if (names_mouse_wheel(text)) {
+  if (wheel) {
     diagnosis.findings.push_back(start +
                                  " but the mouse wheel, which has no key code and cannot "
                                  "be bound, so it reads as 0 and never fires. Bind a key or a "
@@ -155,6 +172,9 @@ void lone_digit(const Category& category, const BindingReading& reading, Diagnos
   const std::string digit = std::to_string(code);
   const std::string key = key_in_words(code);
   const std::string danger = fire_or_aim(code, category);
+  set_status(
+      diagnosis, category,
+      danger.empty() ? digit + " is " + (key.empty() ? "no key" : key) : fire_or_aim_words(code));
   std::string finding = std::string(category.name) + ": " + digit + " is the code of " +
                         (key.empty() ? "no key" : key) + ", not of the " + digit + " key" +
                         (danger.empty() ? "" : ": " + danger) + ". For the " + digit +
@@ -174,6 +194,7 @@ bool is_octal_trap(const KeyCodeReading& number, const std::string& text) {
 
 void octal(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
   const KeyCode code = reading.number.code;
+  set_status(diagnosis, category, "octal: reads as " + std::to_string(code));
   diagnosis.findings.push_back(
       std::string(category.name) + ": " + quoted(reading.text) +
       " starts with 0, so it is read as an octal number: " + std::to_string(code) + " (" +
@@ -183,6 +204,9 @@ void octal(const Category& category, const BindingReading& reading, Diagnosis& d
 // "#66" and "66h" are hexadecimal elsewhere; the module reads them otherwise.
 void other_hex(const Category& category, const BindingReading& reading, KeyCode meant,
                Diagnosis& diagnosis) {
+  set_status(diagnosis, category,
+             short_text(reading.text) + " reads as " + std::to_string(reading.number.code) +
+                 ": write " + hex_code(meant));
   diagnosis.findings.push_back(
       std::string(category.name) + ": " + quoted(reading.text) +
       " looks like a hexadecimal number written as other programs write it, but the module "
@@ -197,6 +221,8 @@ void more_keys(const Category& category, const BindingReading& reading,
                const std::vector<KeyCode>& keys, Diagnosis& diagnosis) {
   const std::string name = category.name;
   const KeyCode read = reading.number.code;
+  set_status(diagnosis, category,
+             "one key only: reads " + (names_a_key(read) ? key_name(read) : std::to_string(read)));
   std::string finding = name + ": " + quoted(reading.text) +
                         " names more than one key, but a category takes one key, and key "
                         "combinations cannot be bound. ";
@@ -222,6 +248,7 @@ void not_a_key(const Category& category, const BindingReading& reading, Diagnosi
   const KeyCodeReading& number = reading.number;
   const std::string name = category.name;
   const std::string off = number.code == 0 ? " " + name + "=" + kUnboundOnPurpose : "";
+  set_status(diagnosis, category, "no key has code " + std::to_string(number.code));
   std::size_t stop = number.end;
   const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
   if (bare_prefix) ++stop;
@@ -264,6 +291,7 @@ void value(const Category& category, const BindingReading& reading, const Profil
     return lone_digit(category, reading, diagnosis);
   }
   if (const std::string danger = fire_or_aim(number.code, category); !danger.empty()) {
+    set_status(diagnosis, category, fire_or_aim_words(number.code));
     diagnosis.findings.push_back(std::string(category.name) + ": " + quoted(reading.text) + " is " +
                                  key_in_words(number.code) + ": " + danger +
                                  ". Pick another key, " + example_for(category) + ".");

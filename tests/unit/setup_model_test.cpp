@@ -1,0 +1,116 @@
+#include "tools/setup/setup_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bindings/profile_file.h"
+#include "tests/case_name.h"
+
+namespace holsterkeys {
+namespace {
+
+constexpr char kSample[] =
+    "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\nrifle=0x66\n";
+
+// The rows of a file as the window shows them.
+SetupRows rows_of(const std::string& bytes) {
+  ConfigFile file;
+  file.location = "C:\\game\\holsterkeys.ini";
+  file.state = ConfigFile::State::kRead;
+  file.bytes = bytes;
+  const ProfileBytes reader(bytes, ProfileDialect::kWindows);
+  const BindingReadings readings = read_bindings(reader);
+  return setup_rows(readings, diagnose(file, readings));
+}
+
+TEST(SetupRows, FiveRowsInSlotOrder) {
+  const SetupRows rows = rows_of(kSample);
+  const char* expected[][3] = {{"Handguns (slot 2)", "Numpad2 (0x62)", "ok"},
+                               {"Shotgun (slot 3)", "Numpad3 (0x63)", "ok"},
+                               {"Submachine guns (slot 4)", "Numpad4 (0x64)", "ok"},
+                               {"Machine guns (slot 5)", "Numpad5 (0x65)", "ok"},
+                               {"Rifles (slot 6)", "Numpad6 (0x66)", "ok"}};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].category_text, expected[i][0]);
+    EXPECT_EQ(rows[i].key_text, expected[i][1]);
+    EXPECT_EQ(rows[i].status, expected[i][2]);
+  }
+}
+
+struct StatusCase {
+  const char* name;
+  std::string file;
+  std::size_t row;  // in slot order
+  const char* key_text;
+  const char* status;
+};
+
+std::string handguns_as(const std::string& value) {
+  return std::string(kSample).replace(11, 13, "handguns=" + value);
+}
+
+void PrintTo(const StatusCase& status, std::ostream* out) { *out << status.name; }
+
+class SetupStatus : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(SetupStatus, ComesFromTheCheckersFindings) {
+  const SetupRow row = rows_of(GetParam().file)[GetParam().row];
+  EXPECT_EQ(row.key_text, GetParam().key_text);
+  EXPECT_EQ(row.status, GetParam().status);
+}
+
+const StatusCase kStatusCases[] = {
+    {"KeyName", handguns_as("F5"), 0, "\"F5\"", "F5 is not a number: reads as 0"},
+    {"FireButton", handguns_as("0x01"), 0, "Mouse Left (0x01)", "fires on every shot"},
+    {"AimButtonAsADigit", handguns_as("2"), 0, "Mouse Right (0x02)", "switches on every aim"},
+    {"UnboundOnPurpose", handguns_as(""), 0, "(none)", "not bound (on purpose)"},
+    {"NoLine", "[Bindings]\nrifle=0x66\n", 0, "(none)", "not bound"},
+    {"SharedKeyLoser", handguns_as("0x63"), 0, "Numpad3 (0x63)",
+     "same key as shotgun: shotgun wins"},
+    {"SharedKeyWinner", handguns_as("0x63"), 1, "Numpad3 (0x63)",
+     "same key as handguns: shotgun wins"},
+    {"UnderAGenericModifier", "[Bindings]\nhandguns=0xA0\nrifle=0x10\n", 0, "Left Shift (0xA0)",
+     "never selected"},
+    {"OtherHexNotation", handguns_as("#66"), 0, "\"#66\"", "#66 reads as 0: write 0x66"},
+    {"Combination", handguns_as("0x11+0x32"), 0, "Ctrl (0x11)", "one key only: reads Ctrl"},
+    {"NoKeyHasTheCode", handguns_as("300"), 0, "\"300\"", "no key has code 300"},
+    {"OctalTrap", handguns_as("010"), 0, "Backspace (0x08)", "octal: reads as 8"},
+    {"MouseWheel", handguns_as("WheelUp"), 0, "\"WheelUp\"", "mouse wheel: cannot be bound"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, SetupStatus, testing::ValuesIn(kStatusCases), CaseName());
+
+struct GameLineCase {
+  const char* name;
+  std::vector<RunningGame> games;
+  const char* expected;
+};
+
+void PrintTo(const GameLineCase& game, std::ostream* out) { *out << game.name; }
+
+class GameLine : public testing::TestWithParam<GameLineCase> {};
+
+TEST_P(GameLine, SaysWhatTheGameReads) {
+  EXPECT_EQ(game_line(GetParam().games, "C:\\Games\\Host"), GetParam().expected);
+}
+
+const GameLineCase kGameLineCases[] = {
+    {"NoGame", {}, "Game: no running program has the module loaded."},
+    {"ThisFolder",
+     {{1, "C:\\Games\\Host\\host.exe", "holsterkeys.dll", 3, "c:\\games\\host\\"}},
+     "Game: host.exe has the module loaded, slot 3 (Shotgun); it reads this folder."},
+    {"WrongFolder",
+     {{1, "host.exe", "holsterkeys.dll", 0, "C:\\Games"}},
+     "Game: host.exe has the module loaded, slot 0 (none selected yet); but it reads "
+     "holsterkeys.ini from C:\\Games, not from this folder. Move your file there, or start the "
+     "game from here."},
+    {"NothingReadable",
+     {{1, "host.exe", "holsterkeys.dll", std::nullopt, std::nullopt}},
+     "Game: host.exe has the module loaded, its slot cannot be read; its folder cannot be read."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Games, GameLine, testing::ValuesIn(kGameLineCases), CaseName());
+
+}  // namespace
+}  // namespace holsterkeys

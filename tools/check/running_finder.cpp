@@ -1,0 +1,148 @@
+// The running programs that have the module loaded, found by reading other
+// processes, never writing to them: for --running and the setup window.
+#include "tools/check/running_games.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+#include <winternl.h>
+
+#include <cstdint>
+
+#include "selector/selection_cycle.h"
+#include "tools/check/config_file.h"
+
+namespace holsterkeys {
+namespace {
+
+std::vector<DWORD> process_ids() {
+  std::vector<DWORD> ids(1024);
+  DWORD bytes = 0;
+  while (EnumProcesses(ids.data(), static_cast<DWORD>(ids.size() * sizeof(DWORD)), &bytes) &&
+         bytes == ids.size() * sizeof(DWORD)) {
+    ids.resize(ids.size() * 2);
+  }
+  ids.resize(bytes / sizeof(DWORD));
+  return ids;
+}
+
+// A 64-bit process cannot hold this 32-bit module.
+bool is_64_bit(HANDLE process) {
+  BOOL self_on_64_bit = FALSE, target_32_bit = FALSE;
+  IsWow64Process(GetCurrentProcess(), &self_on_64_bit);
+  return self_on_64_bit && IsWow64Process(process, &target_32_bit) && !target_32_bit;
+}
+
+// The path of a module whose file name begins with "holsterkeys": module
+// loaders may want it renamed with another extension. The program's own
+// image, the first module, does not count.
+std::string module_in(HANDLE process) {
+  HMODULE modules[1024];
+  DWORD bytes = 0;
+  if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) return {};
+  for (DWORD i = 1; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+    char path[MAX_PATH];
+    if (GetModuleFileNameExA(process, modules[i], path, sizeof path) == 0) continue;
+    const std::string name = std::string(path).substr(std::string(path).find_last_of("\\/") + 1);
+    if (lowercase(name).starts_with("holsterkeys")) return path;
+  }
+  return {};
+}
+
+std::string program_path(HANDLE process) {
+  char path[MAX_PATH];
+  DWORD size = sizeof path;
+  return QueryFullProcessImageNameA(process, 0, path, &size) ? path : "(unknown program)";
+}
+
+template <class T>
+bool read_at(HANDLE process, std::uintptr_t address, T& value) {
+  SIZE_T read = 0;
+  return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), &value, sizeof value,
+                           &read) &&
+         read == sizeof value;
+}
+
+std::optional<std::int32_t> slot_value(HANDLE process) {
+  std::int32_t value = 0;
+  if (!read_at(process, kSlotAddress, value)) return std::nullopt;
+  return value;
+}
+
+// The process's current folder, from its process parameters: the folder
+// where the module resolves .\holsterkeys.ini.
+std::optional<std::wstring> current_folder(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) !=
+      0) {
+    return std::nullopt;
+  }
+  // 32-bit layouts: PEB.ProcessParameters at 0x10, and in the parameters
+  // CurrentDirectory.DosPath, a counted string, at 0x24.
+  std::uint32_t parameters = 0, buffer = 0;
+  std::uint16_t length = 0;
+  const auto peb = reinterpret_cast<std::uintptr_t>(basic.PebBaseAddress);
+  if (!read_at(process, peb + 0x10, parameters) || !read_at(process, parameters + 0x24, length) ||
+      !read_at(process, parameters + 0x28, buffer)) {
+    return std::nullopt;
+  }
+  std::wstring folder(length / sizeof(wchar_t), L'\0');
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(std::uintptr_t{buffer}), folder.data(),
+                         length, &read) ||
+      read != length) {
+    return std::nullopt;
+  }
+  return folder;
+}
+
+std::string narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
+  return result;
+}
+
+// A program this checker may not look into, when it may be a game: one
+// whose path can be read, outside the Windows folder, and not 64-bit.
+std::optional<std::string> denied_program(DWORD id) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (process == nullptr) return std::nullopt;
+  const std::string path = program_path(process);
+  const bool is_64 = is_64_bit(process);
+  CloseHandle(process);
+  char windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+  if (is_64 || lowercase(path).starts_with(lowercase(std::string(windows, length))))
+    return std::nullopt;
+  return "process " + std::to_string(id) + " (" + path + ")";
+}
+
+// A program with the module loaded, or nothing.
+std::optional<RunningGame> game_in(DWORD id, HANDLE process) {
+  const std::string module = is_64_bit(process) ? "" : module_in(process);
+  if (module.empty()) return std::nullopt;
+  const std::optional<std::wstring> folder = current_folder(process);
+  return RunningGame{id, program_path(process), module, slot_value(process),
+                     folder ? std::optional(narrow(*folder)) : std::nullopt};
+}
+
+}  // namespace
+
+RunningSurvey survey_running() {
+  RunningSurvey survey;
+  for (DWORD id : process_ids()) {
+    if (id == 0 || id == GetCurrentProcessId()) continue;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (process == nullptr) {
+      if (GetLastError() != ERROR_ACCESS_DENIED) continue;
+      if (const auto program = denied_program(id)) survey.denied.push_back(*program);
+      continue;
+    }
+    if (auto game = game_in(id, process)) survey.games.push_back(std::move(*game));
+    CloseHandle(process);
+  }
+  return survey;
+}
+
+}  // namespace holsterkeys
