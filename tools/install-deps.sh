@@ -2,7 +2,8 @@
 # Installs, on Debian, what building and testing holsterkeys needs and is
 # not there yet: CMake and GoogleTest, the MinGW-w64 cross compilers (32-bit
 # for the release, 64-bit for the test build), clang with libFuzzer, a
-# virtual X server with xdotool for the test of real keys, and the Wine that
+# virtual X server with xdotool and ImageMagick's screenshots for the tests
+# of real keys and of the setup window, and the Wine that
 # runs this machine's Windows flavour: wine32 where 32-bit programs run,
 # wine64 where they do not (see windows-flavour.sh). Does nothing when
 # everything is installed.
@@ -14,7 +15,7 @@ cd "$(dirname "$0")"
 
 flavour=${1:-$(bash windows-flavour.sh | cut -d' ' -f1)}
 packages=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  clang libclang-rt-14-dev xvfb xdotool)
+  clang libclang-rt-14-dev xvfb xdotool imagemagick)
 case "$flavour" in
   win32) packages+=(wine wine32:i386) ;;
   win64) packages+=(wine wine64) ;;

@@ -12,35 +12,10 @@ set -u
 build=$1
 wine=${2:-wine}
 scratch="$build/x11-input"
-rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
-cd "$scratch" || exit 1
-cp -a "$WINEPREFIX" prefix && export WINEPREFIX="$PWD/prefix"
+. "$(dirname "$0")/x11_session.sh"
 cp "$build/holsterkeys.dll" "$build/holsterkeys-check.exe" "$build/window_host.exe" .
 printf '[Bindings]\r\nhandguns=0x41\r\nmachineguns=0x42\r\nsubmachine=0x64\r\nrifle=0x05\r\n' \
   > holsterkeys.ini
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>display.txt 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
-export DISPLAY=":$(cat display.txt)"
-status=0
-finish() {
-  wineserver -k 2>/dev/null
-  kill "$xvfb" 2>/dev/null
-  rm -rf "$WINEPREFIX"
-  exit "$status"
-}
-trap finish EXIT
-
-# Waits up to `seconds` for FILE to hold a line matching PATTERN.
-wait_for() {
-  local file=$1 pattern=$2 seconds=${3:-2}
-  for _ in $(seq $((seconds * 50))); do
-    grep -qa "$pattern" "$file" 2>/dev/null && return 0
-    sleep 0.02
-  done
-  return 1
-}
 
 expect_slot() {
   if wait_for host.out "^slot $2[[:space:]]*\$"; then echo "ok: $1 selects slot $2"; else

@@ -2,6 +2,7 @@
 // how Windows and Wine read its encoding, then its lines and its values.
 #include "tools/check/diagnosis.h"
 
+#include "bindings/category_names.h"
 #include "tools/check/findings.h"
 #include "tools/check/visible_text.h"
 #include "tools/keys/key_names.h"
@@ -129,6 +130,12 @@ bool is_unmarked_utf16(const std::string& bytes) {
 bool readers_disagree(const std::string& bytes) {
   return !dialects_read_alike(bytes) && !same_texts(read_as(bytes, ProfileDialect::kWindows),
                                                     read_as(bytes, ProfileDialect::kWine));
+}
+
+void ReadingsReader::read_value(const char* name, ValueText& value) const {
+  const Category* category = category_named(name);
+  const std::string& text = readings[static_cast<std::size_t>(category - kCategories.data())].text;
+  value[text.copy(value, kValueSize - 1)] = '\0';
 }
 
 void set_status(Diagnosis& diagnosis, const Category& category, std::string words) {

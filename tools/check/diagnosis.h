@@ -31,6 +31,13 @@ BindingReadings read_bindings(Reader& reader) {
   return readings;
 }
 
+// The readings as a profile reader, so that the module's own cycle can
+// run over them.
+struct ReadingsReader {
+  const BindingReadings& readings;
+  void read_value(const char* name, ValueText& value) const;
+};
+
 struct Diagnosis {
   std::vector<std::string> findings;
   std::vector<std::string> notes;

@@ -11,6 +11,7 @@
 #include "tools/check/console.h"
 #include "tools/check/file_check.h"
 #include "tools/check/live.h"
+#include "tools/check/module_view.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -13,17 +13,6 @@
 namespace holsterkeys {
 namespace {
 
-// The readings as the profile reader of one cycle.
-struct ReadingsReader {
-  const BindingReadings& readings;
-  void read_value(const char* name, ValueText& value) const {
-    const Category* category = category_named(name);
-    const std::string& text =
-        readings[static_cast<std::size_t>(category - kCategories.data())].text;
-    value[text.copy(value, kValueSize - 1)] = '\0';
-  }
-};
-
 // The category that a press of `key` leaves selected, by the module's own
 // cycle over every code that the press sets; nullptr when none fires.
 const Category* selected_by(const BindingReadings& readings, KeyCode key) {

@@ -69,6 +69,15 @@ std::optional<std::int32_t> slot_value(HANDLE process) {
   return value;
 }
 
+// Where a process of this program's width keeps its current folder: the
+// offset of PEB.ProcessParameters, and in the parameters those of the
+// length and the buffer of CurrentDirectory.DosPath, a counted string.
+struct ParameterLayout {
+  std::uintptr_t parameters, length, buffer;
+};
+constexpr ParameterLayout kLayout =
+    sizeof(void*) == 8 ? ParameterLayout{0x20, 0x38, 0x40} : ParameterLayout{0x10, 0x24, 0x28};
+
 // The process's current folder, from its process parameters: the folder
 // where the module resolves .\holsterkeys.ini.
 std::optional<std::wstring> current_folder(HANDLE process) {
@@ -77,19 +86,18 @@ std::optional<std::wstring> current_folder(HANDLE process) {
       0) {
     return std::nullopt;
   }
-  // 32-bit layouts: PEB.ProcessParameters at 0x10, and in the parameters
-  // CurrentDirectory.DosPath, a counted string, at 0x24.
-  std::uint32_t parameters = 0, buffer = 0;
+  std::uintptr_t parameters = 0, buffer = 0;
   std::uint16_t length = 0;
   const auto peb = reinterpret_cast<std::uintptr_t>(basic.PebBaseAddress);
-  if (!read_at(process, peb + 0x10, parameters) || !read_at(process, parameters + 0x24, length) ||
-      !read_at(process, parameters + 0x28, buffer)) {
+  if (!read_at(process, peb + kLayout.parameters, parameters) ||
+      !read_at(process, parameters + kLayout.length, length) ||
+      !read_at(process, parameters + kLayout.buffer, buffer)) {
     return std::nullopt;
   }
   std::wstring folder(length / sizeof(wchar_t), L'\0');
   SIZE_T read = 0;
-  if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(std::uintptr_t{buffer}), folder.data(),
-                         length, &read) ||
+  if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(buffer), folder.data(), length,
+                         &read) ||
       read != length) {
     return std::nullopt;
   }

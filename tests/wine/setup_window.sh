@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The setup window as a player drives it: under a virtual X server, xdotool
+# presses real keys and mouse buttons into it through Wine's X11 driver, and
+# a probe reads its controls and rows back as text. Each state is saved as
+# a screenshot in shots/, beside the rest of the run.
+#
+# Usage: setup_window.sh BUILD_DIR [WINE], with WINEPREFIX set; WINE is the
+# loader that runs the build's programs (wine by default).
+set -u
+build=$1
+wine=${2:-wine}
+scratch="$build/setup-window"
+. "$(dirname "$0")/x11_session.sh"
+cp "$build/holsterkeys-setup.exe" "$build/window_probe.exe" "$build/window_host.exe" \
+  "$build/holsterkeys.dll" .
+mkdir -p shots
+
+# No window manager runs, so Wine draws no frames of its own; and without
+# Wine's fonts in the prefix the title bar has no glyphs.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+
+# A player's file with findings, comments and another section.
+players_file='; my keys\r\n[Bindings]\r\nhandguns=0x41 ; A\r\nmachineguns=F5\r\nsubmachine=0x64\r\nshotgun=0x63\r\nrifle=0x63\r\n\r\n[Other]\r\nrifle=1\r\n'
+printf "$players_file" >holsterkeys.ini
+
+# Reads the window until its text matches PATTERN, for up to `seconds`.
+window_shows() {
+  local pattern=$1 seconds=${2:-5}
+  for _ in $(seq $((seconds * 4))); do
+    "$wine" window_probe.exe "holsterkeys setup" >probe.out 2>&1
+    grep -qaE "$pattern" probe.out && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+check() {
+  local name=$1
+  shift
+  if window_shows "$@"; then echo "ok: $name"; else
+    echo "FAILED: $name"; cat probe.out; status=1
+  fi
+}
+
+# The file must hold exactly what printf makes of FORMAT.
+check_file() {
+  if cmp -s holsterkeys.ini <(printf "$2"); then echo "ok: $1"; else
+    echo "FAILED: $1"; od -c holsterkeys.ini | head -20; status=1
+  fi
+}
+
+shot() { /usr/bin/import -window root "shots/$1.png" 2>/dev/null; }
+
+start_setup() {
+  "$wine" holsterkeys-setup.exe >setup.out 2>&1 &
+  window_shows "^title	holsterkeys setup - " 60 || { echo "FAILED: no window"; status=1; exit; }
+  window=$(xdotool search --sync --name "holsterkeys setup" | head -n 1)
+  xdotool windowfocus --sync "$window"
+}
+
+start_setup
+check "five rows in slot order, with the checker's findings" \
+  "^row	4	Rifles \(slot 6\)	Numpad3 \(0x63\)	same key as shotgun: rifle wins"
+grep -qaE "^row	3	Machine guns \(slot 5\)	\"F5\"	F5 is not a number: reads as 0" probe.out ||
+  { echo "FAILED: the row of a key name"; status=1; }
+grep -qaE "^control	Edit	2 findings:" probe.out || { echo "FAILED: the findings pane"; status=1; }
+check "the controls lie inside the window, apart" "^layout	ok"
+shot rows
+
+# By keyboard alone: down to shotgun, Enter, F7.
+xdotool key Down Return
+check "Enter asks for the key" "Press the key for shotgun \(slot 3\)\. Esc cancels\."
+shot waiting
+xdotool key F7
+check "F7 is written and shown" "^row	1	Shotgun \(slot 3\)	F7 \(0x76\)	ok"
+check_file "only shotgun's value changed" "${players_file/shotgun=0x63/shotgun=0x76}"
+shot written
+bound_file=${players_file/shotgun=0x63/shotgun=0x76}
+
+xdotool key Return
+check "Change key again" "Press the key for shotgun"
+xdotool mousemove --window "$window" 100 100 click 1
+check "the left mouse button is refused" "Not the left mouse button: it fires"
+shot refused
+xdotool key Escape
+check "Esc cancels" "Cancelled; nothing was written\."
+check_file "a cancelled change writes nothing" "$bound_file"
+
+chmod a-w holsterkeys.ini
+xdotool key Return F8
+check "a read-only file is refused with the reason" "the file is read-only"
+check_file "a read-only file stays as it was" "$bound_file"
+shot read-only
+chmod u+w holsterkeys.ini
+
+xdotool key Down Down Down Delete
+check "Delete unbinds on purpose" "^row	4	Rifles \(slot 6\)	\(none\)	not bound \(on purpose\)"
+check_file "unbinding empties rifle's value" "${bound_file/rifle=0x63/rifle=}"
+
+printf '[Bindings]\r\nhandguns=0x42\r\n' >holsterkeys.ini
+check "an edit from outside shows" "^row	0	Handguns \(slot 2\)	B \(0x42\)	ok"
+xdotool windowfocus --sync "$window" keydown b
+check "holding a bound key highlights its row" "^row	0	Handguns.*highlighted"
+shot held
+xdotool keyup b
+
+"$wine" window_host.exe 60 >host.out 2>&1 &
+check "the game line shows the running host and its slot" \
+  "Game: window_host.exe has the module loaded, slot [0-9]+ [^	]*; it reads this folder\." 15
+shot game
+wineserver -k 2>/dev/null
+sleep 1
+
+# At 150 % (144 dots per inch) nothing may be clipped.
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+start_setup
+check "at 150 % the controls lie inside the window, apart" "^layout	ok"
+shot scale-150

@@ -1,0 +1,25 @@
+// The configuration as the module sees it: where it is, what is there, and
+// the five bindings as the module's reader reads them. The checker and the
+// setup window both start from this.
+#pragma once
+
+#include <string>
+
+#include "tools/check/config_file.h"
+#include "tools/check/diagnosis.h"
+
+namespace holsterkeys {
+
+struct ModuleView {
+  std::string location;      // the full path
+  ConfigFile file;           // what is there
+  BindingReadings readings;  // as the module's reader reads them
+};
+
+// The full path of what the player named, a file or a folder, or of
+// .\holsterkeys.ini where the module looks when `file` is null.
+std::string config_location(const char* file);
+
+ModuleView view_as_module(const char* file);
+
+}  // namespace holsterkeys

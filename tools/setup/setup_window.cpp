@@ -1,0 +1,346 @@
+// holsterkeys-setup: a window in which players set up and check their keys
+// without a console or Notepad. It shows what the checker finds, writes a
+// pressed key the way --bind does, and keeps watching the file, the game
+// and the keys held down.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+#include "bindings/category_names.h"
+#include "selector/selection_cycle.h"
+#include "tools/check/binding_writer.h"
+#include "tools/check/module_view.h"
+#include "tools/check/report.h"
+#include "tools/check/running_games.h"
+#include "tools/keys/key_names.h"
+#include "tools/setup/resource.h"
+#include "tools/setup/setup_model.h"
+
+namespace holsterkeys {
+namespace {
+
+// The file is looked at twice a second and the running games every two
+// seconds; the keys held down ten times a second, as the module polls.
+constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3;
+constexpr UINT kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs;
+constexpr KeyCode kEsc = 0x1B;
+constexpr int kColumns = 3;
+
+// The findings pane is an edit control, which ends lines with CR LF.
+std::string with_crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+// The code of a key or mouse button that `message` presses; nothing for
+// any other message.
+std::optional<KeyCode> pressed_code(const MSG& message) {
+  switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return static_cast<KeyCode>(message.wParam);
+    case WM_LBUTTONDOWN:
+      return 0x01;
+    case WM_RBUTTONDOWN:
+      return 0x02;
+    case WM_MBUTTONDOWN:
+      return 0x04;
+    case WM_XBUTTONDOWN:
+      return GET_XBUTTON_WPARAM(message.wParam) == XBUTTON1 ? 0x05 : 0x06;
+    default:
+      return std::nullopt;
+  }
+}
+
+class SetupWindow {
+ public:
+  explicit SetupWindow(const char* file) : file_(file) {}
+
+  HWND create(HINSTANCE instance) {
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, procedure,
+                              reinterpret_cast<LPARAM>(this));
+  }
+  HWND hwnd() const { return hwnd_; }
+
+  // While the window waits for a key, it takes keys and mouse buttons
+  // before the dialog manager can act on them; true for a message taken.
+  bool take_key(const MSG& message) {
+    if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+    const bool key_up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+    if (eat_key_up_ && key_up) {
+      eat_key_up_ = false;
+      return true;
+    }
+    if (!waiting_row_) return false;
+    if (message.message == WM_CHAR || message.message == WM_SYSCHAR) return true;
+    const std::optional<KeyCode> code = pressed_code(message);
+    if (!code) return false;
+    const bool repeat = message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN
+                            ? false
+                            : (message.lParam & (1 << 30)) != 0;
+    eat_key_up_ = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    if (!repeat) on_key(*code);
+    return true;
+  }
+
+ private:
+  static INT_PTR CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
+    auto* window = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (window == nullptr) return FALSE;
+    if (message == WM_INITDIALOG) window->hwnd_ = hwnd;
+    return window->handle(message, wparam, lparam);
+  }
+
+  INT_PTR handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        on_init();
+        return FALSE;  // the focus is set on the rows
+      case WM_COMMAND:
+        on_command(LOWORD(wparam));
+        return TRUE;
+      case WM_NOTIFY:
+        on_notify(*reinterpret_cast<const NMHDR*>(lparam));
+        return TRUE;
+      case WM_TIMER:
+        on_timer(wparam);
+        return TRUE;
+      case WM_DPICHANGED: {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+      }
+      case WM_CLOSE:
+        DestroyWindow(hwnd_);
+        return TRUE;
+      case WM_DESTROY:
+        PostQuitMessage(0);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
+  void on_init() {
+    rows_ = GetDlgItem(hwnd_, IDC_ROWS);
+    ListView_SetExtendedListViewStyle(rows_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const char* titles[kColumns] = {"Category", "Key", "Status"};
+    for (int column = 0; column < kColumns; ++column) {
+      LVCOLUMNA text{};
+      text.mask = LVCF_TEXT;
+      text.pszText = const_cast<char*>(titles[column]);
+      SendMessageA(rows_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&text));
+    }
+    for (int row = 0; row < static_cast<int>(kCategoryCount); ++row) {
+      LVITEMA item{};
+      item.iItem = row;
+      SendMessageA(rows_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    show_hint();
+    refresh();
+    ListView_SetItemState(rows_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(rows_);
+    update_game_line();
+    SetTimer(hwnd_, kFileTimer, kFileMs, nullptr);
+    SetTimer(hwnd_, kGameTimer, kGameMs, nullptr);
+    SetTimer(hwnd_, kKeysTimer, kKeysMs, nullptr);
+  }
+
+  void on_command(WORD id) {
+    switch (id) {
+      case IDC_CHANGE:
+        return start_waiting();
+      case IDC_UNBIND:
+        return unbind();
+      case IDC_FOLDER:
+        ShellExecuteA(hwnd_, "open", folder_of(view_.location).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        return;
+      case IDCANCEL:
+        DestroyWindow(hwnd_);
+        return;
+    }
+  }
+
+  void on_notify(const NMHDR& header) {
+    if (header.idFrom != IDC_ROWS) return;
+    if (header.code == NM_DBLCLK) start_waiting();
+    if (header.code == LVN_KEYDOWN &&
+        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
+      unbind();
+    }
+  }
+
+  void on_timer(UINT_PTR id) {
+    if (id == kFileTimer) {
+      const ConfigFile now = inspect_config(view_.location);
+      if (now.state != view_.file.state || now.bytes != view_.file.bytes) refresh();
+    } else if (id == kGameTimer) {
+      update_game_line();
+    } else if (id == kKeysTimer) {
+      highlight_held_key();
+    }
+  }
+
+  // Reads the file as the module does and shows it whole.
+  void refresh() {
+    view_ = view_as_module(file_);
+    diagnosis_ = diagnose(view_.file, view_.readings);
+    rows_shown_ = setup_rows(view_.readings, diagnosis_);
+    for (int row = 0; row < static_cast<int>(kCategoryCount); ++row) {
+      const SetupRow& shown = rows_shown_[static_cast<std::size_t>(row)];
+      set_cell(row, 0, shown.category_text);
+      set_cell(row, 1, shown.key_text);
+      set_cell(row, 2, shown.status);
+    }
+    // The category and the key as wide as their texts; the status takes the rest.
+    ListView_SetColumnWidth(rows_, 0, LVSCW_AUTOSIZE);
+    ListView_SetColumnWidth(rows_, 1, LVSCW_AUTOSIZE);
+    ListView_SetColumnWidth(rows_, 2, LVSCW_AUTOSIZE_USEHEADER);
+    SetDlgItemTextA(hwnd_, IDC_FINDINGS,
+                    with_crlf(findings_text(view_.readings, diagnosis_).substr(1)).c_str());
+    SetWindowTextA(hwnd_, ("holsterkeys setup - " + folder_of(view_.location)).c_str());
+    if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
+      set_status(
+          "There is no holsterkeys.ini in this folder yet. Select a category and press "
+          "Change key: the file is made with that binding.");
+    }
+  }
+
+  void show_hint() {
+    set_status(
+        "Select a category, then Change key (Enter) to press its new key, or Unbind "
+        "(Delete). Hold a bound key to see which category it selects.");
+  }
+
+  void set_cell(int row, int column, const std::string& text) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(rows_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  }
+
+  void set_status(const std::string& text) { SetDlgItemTextA(hwnd_, IDC_STATUS, text.c_str()); }
+
+  std::optional<std::size_t> selected_row() const {
+    const int row = ListView_GetNextItem(rows_, -1, LVNI_SELECTED);
+    if (row < 0) return std::nullopt;
+    return static_cast<std::size_t>(row);
+  }
+
+  void start_waiting() {
+    waiting_row_ = selected_row();
+    if (!waiting_row_) return set_status("Select a category first.");
+    const Category& category = *rows_shown_[*waiting_row_].category;
+    SetCapture(hwnd_);
+    set_status("Press the key for " + std::string(category.name) + " (slot " +
+               std::to_string(category.slot) + "). Esc cancels.");
+  }
+
+  void stop_waiting(const std::string& status) {
+    waiting_row_.reset();
+    ReleaseCapture();
+    set_status(status);
+  }
+
+  void on_key(KeyCode code) {
+    const Category& category = *rows_shown_[*waiting_row_].category;
+    if (code == kEsc) return stop_waiting("Cancelled; nothing was written.");
+    if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
+      set_status("Not " + key_in_words(code) + ": " + danger +
+                 ". Press another key, or Esc to cancel.");
+      return;
+    }
+    stop_waiting({});
+    write(category, hex_code(code),
+          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" + key_name(code) +
+              ").");
+  }
+
+  void unbind() {
+    const std::optional<std::size_t> row = selected_row();
+    if (!row || waiting_row_) return;
+    const Category& category = *rows_shown_[*row].category;
+    write(category, "",
+          std::string(category.name) + " is unbound on purpose: " + category.name +
+              "= with nothing after it.");
+  }
+
+  // Writes as --bind does, and never over a file that is not what is shown.
+  void write(const Category& category, const std::string& value, const std::string& done) {
+    const std::string shown =
+        view_.file.state == ConfigFile::State::kRead ? view_.file.bytes : std::string();
+    const std::string reason = write_value(view_.location, category, value, shown);
+    refresh();
+    if (!reason.empty()) {
+      return set_status("Cannot write " + view_.location + ": " + reason +
+                        " It is left as it was.");
+    }
+    const std::string& status =
+        diagnosis_.status[static_cast<std::size_t>(&category - kCategories.data())];
+    set_status(done +
+               (status.empty() ? "" : " Now " + std::string(category.name) + ": " + status + "."));
+  }
+
+  void update_game_line() {
+    SetDlgItemTextA(hwnd_, IDC_GAME,
+                    game_line(survey_running().games, folder_of(view_.location)).c_str());
+  }
+
+  // The row that the module would select for the keys held now, by its own
+  // cycle, while the window has the focus and waits for no key.
+  void highlight_held_key() {
+    int row = -1;
+    if (!waiting_row_ && GetForegroundWindow() == hwnd_) {
+      const ReadingsReader reader{view_.readings};
+      const auto slot = cycle_outcome(
+          reader, [](KeyCode code) { return (GetAsyncKeyState(code) & 0x8000) != 0 ? 1 : 0; });
+      for (int at = 0; slot && at < static_cast<int>(kCategoryCount); ++at) {
+        if (rows_shown_[static_cast<std::size_t>(at)].category->slot == *slot) row = at;
+      }
+    }
+    if (row == highlighted_) return;
+    if (highlighted_ >= 0) ListView_SetItemState(rows_, highlighted_, 0, LVIS_DROPHILITED);
+    if (row >= 0) ListView_SetItemState(rows_, row, LVIS_DROPHILITED, LVIS_DROPHILITED);
+    highlighted_ = row;
+  }
+
+  const char* file_;
+  HWND hwnd_ = nullptr;
+  HWND rows_ = nullptr;
+  ModuleView view_;
+  Diagnosis diagnosis_;
+  SetupRows rows_shown_{};
+  std::optional<std::size_t> waiting_row_;  // the row whose key is awaited
+  bool eat_key_up_ = false;                 // the release of a key just taken
+  int highlighted_ = -1;                    // the row of the keys held, or -1
+};
+
+}  // namespace
+}  // namespace holsterkeys
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  holsterkeys::SetupWindow window(__argc > 1 ? __argv[1] : nullptr);
+  if (window.create(instance) == nullptr) return 1;
+  ShowWindow(window.hwnd(), show);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (window.take_key(message) || IsDialogMessageA(window.hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
