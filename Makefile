@@ -26,7 +26,7 @@ export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
 .PHONY: all deps flavour native win32 win64 windows fuzz-build dll test fuzz soak bench demo \
-  dist clean
+  screenshot dist clean
 
 all: native windows
 
@@ -77,12 +77,20 @@ demo: flavour windows $(WINEPREFIX)/system.reg
 soak: flavour $(FLAVOUR) $(WINEPREFIX)/system.reg
 	@$(WINE) wineboot >/dev/null 2>&1; $(WINE) build/$(FLAVOUR)/holsterkeys-soak.exe $(SOAK_SECONDS)
 
-# Latency, cycle cost, CPU share, load time and size of the release DLL, as
-# a Markdown table, with the machine and the Windows build it ran on.
+# Latency, cycle cost, CPU share, load time and size of the release DLL, and
+# the costs of the checker and the setup window, as a Markdown table, with
+# the machine and the Windows build it ran on. The setup window needs a
+# display, so the benchmark runs under a virtual X server.
 bench: flavour windows $(WINEPREFIX)/system.reg
 	@$(WINE) wineboot >/dev/null 2>&1; \
 	echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$($(WINE) --version), Debian $$(cat /etc/debian_version)"; \
-	echo; $(WINE) build/$(FLAVOUR)/holsterkeys-bench.exe
+	echo; xvfb-run -a -s "-screen 0 1024x768x24" $(WINE) build/$(FLAVOUR)/holsterkeys-bench.exe
+
+# The README's picture of the setup window, from a run of its test.
+screenshot: flavour windows $(WINEPREFIX)/system.reg
+	@bash tests/wine/setup_window.sh $(CURDIR)/build/$(FLAVOUR) $(WINE)
+	@mkdir -p docs && /usr/bin/convert build/$(FLAVOUR)/setup-window/shots/rows.png -trim \
+	  docs/holsterkeys-setup.png
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
 $(WINEPREFIX)/system.reg: | deps flavour

@@ -15,7 +15,7 @@ cd "$(dirname "$0")"
 
 flavour=${1:-$(bash windows-flavour.sh | cut -d' ' -f1)}
 packages=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  clang libclang-rt-14-dev xvfb xdotool imagemagick)
+  clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
 case "$flavour" in
   win32) packages+=(wine wine32:i386) ;;
   win64) packages+=(wine wine64) ;;

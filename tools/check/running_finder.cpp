@@ -127,8 +127,39 @@ std::optional<std::string> denied_program(DWORD id) {
 }
 
 // A program with the module loaded, or nothing.
-std::optional<RunningGame> game_in(DWORD id, HANDLE process) {
-  const std::string module = is_64_bit(process) ? "" : module_in(process);
+// A program started this long ago has had its module loaded by now, if
+// it is to have it; a younger one is looked through again.
+constexpr ULONGLONG kSettledMs = 30000;
+
+ULONGLONG started_at(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (ULARGE_INTEGER{{created.dwLowDateTime, created.dwHighDateTime}}.QuadPart) / 10000;
+}
+
+bool has_settled(ULONGLONG started) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart / 10000 >
+         started + kSettledMs;
+}
+
+// The module in a process, looked up once the process has settled: a
+// process is known by its id and its start, so that a reused id is not.
+std::string module_remembered(DWORD id, HANDLE process, SurveyMemory& memory, SurveyMemory& seen) {
+  const ULONGLONG started = started_at(process);
+  const auto known = memory.modules.find({id, started});
+  const bool settled = has_settled(started);
+  const std::string module = known != memory.modules.end() && settled
+                                 ? known->second
+                                 : (is_64_bit(process) ? "" : module_in(process));
+  if (settled) seen.modules[{id, started}] = module;
+  return module;
+}
+
+std::optional<RunningGame> game_in(DWORD id, HANDLE process, SurveyMemory& memory,
+                                   SurveyMemory& seen) {
+  const std::string module = module_remembered(id, process, memory, seen);
   if (module.empty()) return std::nullopt;
   const std::optional<std::wstring> folder = current_folder(process);
   return RunningGame{id, program_path(process), module, slot_value(process),
@@ -138,7 +169,13 @@ std::optional<RunningGame> game_in(DWORD id, HANDLE process) {
 }  // namespace
 
 RunningSurvey survey_running() {
+  SurveyMemory fresh;
+  return survey_running(fresh);
+}
+
+RunningSurvey survey_running(SurveyMemory& memory) {
   RunningSurvey survey;
+  SurveyMemory seen;
   for (DWORD id : process_ids()) {
     if (id == 0 || id == GetCurrentProcessId()) continue;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
@@ -147,9 +184,10 @@ RunningSurvey survey_running() {
       if (const auto program = denied_program(id)) survey.denied.push_back(*program);
       continue;
     }
-    if (auto game = game_in(id, process)) survey.games.push_back(std::move(*game));
+    if (auto game = game_in(id, process, memory, seen)) survey.games.push_back(std::move(*game));
     CloseHandle(process);
   }
+  memory = std::move(seen);
   return survey;
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace holsterkeys {
@@ -25,5 +27,16 @@ struct RunningSurvey {
 
 // Looks at every running program (needs Windows or Wine).
 RunningSurvey survey_running();
+
+// What surveys learnt of the programs running: which module each settled
+// program holds, by its process id and start. Looking through a program's
+// modules is the costly part of a survey, so a window that surveys every
+// few seconds does it once for each program.
+struct SurveyMemory {
+  std::map<std::pair<unsigned long, unsigned long long>, std::string> modules;
+};
+
+// The same, looking through only the programs that `memory` does not know.
+RunningSurvey survey_running(SurveyMemory& memory);
 
 }  // namespace holsterkeys

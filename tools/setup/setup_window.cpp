@@ -294,8 +294,9 @@ class SetupWindow {
   }
 
   void update_game_line() {
-    SetDlgItemTextA(hwnd_, IDC_GAME,
-                    game_line(survey_running().games, folder_of(view_.location)).c_str());
+    SetDlgItemTextA(
+        hwnd_, IDC_GAME,
+        game_line(survey_running(survey_memory_).games, folder_of(view_.location)).c_str());
   }
 
   // The row that the module would select for the keys held now, by its own
@@ -325,6 +326,7 @@ class SetupWindow {
   std::optional<std::size_t> waiting_row_;  // the row whose key is awaited
   bool eat_key_up_ = false;                 // the release of a key just taken
   int highlighted_ = -1;                    // the row of the keys held, or -1
+  SurveyMemory survey_memory_;
 };
 
 }  // namespace
