@@ -89,7 +89,7 @@ check "Esc cancels" "Cancelled; nothing was written\."
 check_file "a cancelled change writes nothing" "$bound_file"
 
 chmod a-w holsterkeys.ini
-xdotool key Return F8
+xdotool key alt+c F8
 check "a read-only file is refused with the reason" "the file is read-only"
 check_file "a read-only file stays as it was" "$bound_file"
 shot read-only

@@ -83,10 +83,10 @@ class SetupWindow {
     if (message.message == WM_CHAR || message.message == WM_SYSCHAR) return true;
     const std::optional<KeyCode> code = pressed_code(message);
     if (!code) return false;
-    const bool repeat = message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN
-                            ? false
-                            : (message.lParam & (1 << 30)) != 0;
-    eat_key_up_ = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    const bool keyboard = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    // A held key repeats its press; only the first counts.
+    const bool repeat = keyboard && (message.lParam & (1 << 30)) != 0;
+    eat_key_up_ = keyboard;
     if (!repeat) on_key(*code);
     return true;
   }
