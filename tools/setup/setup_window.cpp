@@ -248,9 +248,12 @@ class SetupWindow {
                std::to_string(category.slot) + "). Esc cancels.");
   }
 
+  // The rows take the focus back, wherever a button or Alt key left it, so
+  // that the player goes on with the arrows.
   void stop_waiting(const std::string& status) {
     waiting_row_.reset();
     ReleaseCapture();
+    SetFocus(rows_);
     set_status(status);
   }
 
