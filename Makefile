@@ -80,11 +80,13 @@ soak: flavour $(FLAVOUR) $(WINEPREFIX)/system.reg
 # Latency, cycle cost, CPU share, load time and size of the release DLL, and
 # the costs of the checker and the setup window, as a Markdown table, with
 # the machine and the Windows build it ran on. The setup window needs a
-# display, so the benchmark runs under a virtual X server.
+# display, so the benchmark runs under a virtual X server, with a Wine
+# server of its own started there.
 bench: flavour windows $(WINEPREFIX)/system.reg
-	@$(WINE) wineboot >/dev/null 2>&1; \
-	echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$($(WINE) --version), Debian $$(cat /etc/debian_version)"; \
-	echo; xvfb-run -a -s "-screen 0 1024x768x24" $(WINE) build/$(FLAVOUR)/holsterkeys-bench.exe
+	@echo "Machine: $$(nproc) cores, $$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $$($(WINE) --version), Debian $$(cat /etc/debian_version)"; \
+	echo; wineserver -k 2>/dev/null; \
+	xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+	  '$(WINE) wineboot >/dev/null 2>&1; $(WINE) build/$(FLAVOUR)/holsterkeys-bench.exe'
 
 # The README's picture of the setup window, from a run of its test.
 screenshot: flavour windows $(WINEPREFIX)/system.reg

@@ -94,10 +94,16 @@ std::string reason_for(DWORD error) {
   return system_message(error);
 }
 
+// In large pieces: each read is a call into the system, and under Wine a
+// costly one.
 bool read_all(HANDLE handle, std::string& bytes) {
-  char chunk[4096];
-  for (DWORD got;; bytes.append(chunk, got)) {
-    if (!ReadFile(handle, chunk, sizeof chunk, &got, nullptr)) return false;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(handle, &size)) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  std::string chunk(1 << 20, '\0');
+  for (DWORD got;; bytes.append(chunk.data(), got)) {
+    if (!ReadFile(handle, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+      return false;
+    }
     if (got == 0) return true;
   }
 }
