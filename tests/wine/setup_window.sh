@@ -113,8 +113,14 @@ shot game
 wineserver -k 2>/dev/null
 sleep 1
 
-# At 150 % (144 dots per inch) nothing may be clipped.
+# At 150 % (144 dots per inch) nothing may be clipped. With no file yet the
+# window says so, and the first key makes one.
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+rm -f holsterkeys.ini
 start_setup
+check "with no file the window says so" "There is no holsterkeys.ini in this folder yet"
 check "at 150 % the controls lie inside the window, apart" "^layout	ok"
 shot scale-150
+xdotool key Return F6
+check "the first key makes the file" "^row	0	Handguns \(slot 2\)	F6 \(0x75\)	ok"
+grep -qa "^handguns=0x75" holsterkeys.ini || { echo "FAILED: the new file"; status=1; }
