@@ -34,6 +34,11 @@ inline constexpr std::array<Category, 5> kCategories{{
 }};
 inline constexpr std::size_t kCategoryCount = kCategories.size();
 
+// A category's row in the table, for arrays kept in row order.
+inline std::size_t row_of(const Category& category) {
+  return static_cast<std::size_t>(&category - kCategories.data());
+}
+
 inline constexpr char kConfigSection[] = "Bindings";
 inline constexpr char kConfigPath[] = ".\\holsterkeys.ini";
 // One value text: at most 99 characters and the terminating NUL.

@@ -23,7 +23,7 @@ const Category* category_with_slot(SlotNumber slot) {
 std::string_view category_in_words(const Category& category) {
   constexpr std::string_view kWords[] = {"Handguns", "Machine guns", "Submachine guns", "Shotgun",
                                          "Rifles"};
-  return kWords[&category - kCategories.data()];
+  return kWords[row_of(category)];
 }
 
 std::vector<const Category*> categories_by_slot() {
@@ -41,6 +41,10 @@ std::string joined(const std::vector<std::string_view>& names, std::string_view 
     sentence += names[i];
   }
   return sentence;
+}
+
+std::string joined(const std::vector<std::string>& names, std::string_view last_joiner) {
+  return joined(std::vector<std::string_view>(names.begin(), names.end()), last_joiner);
 }
 
 std::string category_names(std::string_view last_joiner) {

@@ -27,6 +27,7 @@ std::vector<const Category*> categories_by_slot();
 // `last_joiner` before the last.
 std::string joined(const std::vector<std::string_view>& names,
                    std::string_view last_joiner = " and ");
+std::string joined(const std::vector<std::string>& names, std::string_view last_joiner = " and ");
 
 // All five names in row order: "handguns, machineguns, ... and rifle".
 std::string category_names(std::string_view last_joiner = " and ");

@@ -8,6 +8,7 @@
 #include "bindings/profile_edit.h"
 #include "tools/check/config_file.h"
 #include "tools/check/diagnosis.h"
+#include "tools/check/findings.h"
 
 namespace holsterkeys {
 namespace {
@@ -21,7 +22,7 @@ std::string write_reason(DWORD error, const std::string& location) {
   }
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
     return "the folder " + folder_of(location) +
-           " is protected, as Program Files is. Run holsterkeys-check as administrator, or move "
+           " is protected, as Program Files is. Run this program as administrator, or move "
            "the game out of Program Files.";
   }
   return "Windows error " + std::to_string(error) + ".";
@@ -77,8 +78,8 @@ std::string bytes_to_edit(const std::string& location, const std::optional<std::
   if (file.state == ConfigFile::State::kUnreadable) return "it cannot be read: " + file.reason;
   bytes = file.state == ConfigFile::State::kRead ? file.bytes : kNewFile;
   if (bytes.starts_with("\xFE\xFF") || readers_disagree(bytes)) {
-    return "Windows and Wine read its encoding differently. Save it as ANSI first (in Notepad: "
-           "File > Save As, Encoding: ANSI).";
+    return std::string("Windows and Wine read its encoding differently. Save it ") + kAsAnsi +
+           " first.";
   }
   return {};
 }

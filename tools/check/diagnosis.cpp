@@ -79,22 +79,22 @@ int second_header(const ProfileLines& lines) {
 
 // The edit that leaves Windows and Wine reading the same bindings.
 std::string edit_for_both(const ProfileLines& lines) {
-  constexpr char kAnsi[] =
-      " the file as ANSI (in Notepad: File > Save As, Encoding: ANSI), which Windows and Wine "
-      "read alike.";
+  const std::string the_file =
+      std::string(" the file ") + kAsAnsi + ", which Windows and Wine read alike.";
   const int second = second_header(lines);
-  if (second == 0) return std::string(" Save") + kAnsi;
+  if (second == 0) return " Save" + the_file;
   return " Put every binding you want under the first [Bindings] line, delete the second one "
          "(line " +
-         std::to_string(second) + "), and save" + kAnsi;
+         std::to_string(second) + "), and save" + the_file;
 }
 
 // Windows and Wine read a UTF-8 byte-order mark and UTF-16 big-endian
 // differently; that matters only where it changes what the module reads.
-bool encoding(const std::string& bytes, const ProfileLines& lines, Diagnosis& diagnosis) {
+// `meant` is the file as Wine reads it.
+bool encoding(const std::string& bytes, const ProfileBytes& meant, Diagnosis& diagnosis) {
   if (dialects_read_alike(bytes)) return false;
   const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
-  const BindingReadings wine = read_as(bytes, ProfileDialect::kWine);
+  const BindingReadings wine = read_bindings(meant);
   if (same_texts(windows, wine)) return false;
   const bool utf8 = bytes.starts_with(kUtf8Mark);
   diagnosis.findings.push_back(
@@ -104,7 +104,7 @@ bool encoding(const std::string& bytes, const ProfileLines& lines, Diagnosis& di
             : "UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not "
               "understand") +
       " and reads " + how_many(bound_count(windows)) + "; under Wine it reads " +
-      how_many(bound_count(wine)) + "." + edit_for_both(lines));
+      how_many(bound_count(wine)) + "." + edit_for_both(meant.lines()));
   return true;
 }
 
@@ -112,7 +112,7 @@ bool encoding(const std::string& bytes, const ProfileLines& lines, Diagnosis& di
 // text, which no reader takes for the characters they stand for.
 bool is_unmarked_utf16(const std::string& bytes) {
   const std::string_view start = std::string_view(bytes).substr(0, 64);
-  if (start.size() < 8 || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+  if (start.size() < 8 || is_utf16le(bytes) || bytes.starts_with("\xFE\xFF")) {
     return false;
   }
   for (std::size_t parity = 0; parity < 2; ++parity) {
@@ -133,13 +133,12 @@ bool readers_disagree(const std::string& bytes) {
 }
 
 void ReadingsReader::read_value(const char* name, ValueText& value) const {
-  const Category* category = category_named(name);
-  const std::string& text = readings[static_cast<std::size_t>(category - kCategories.data())].text;
+  const std::string& text = readings[row_of(*category_named(name))].text;
   value[text.copy(value, kValueSize - 1)] = '\0';
 }
 
 void set_status(Diagnosis& diagnosis, const Category& category, std::string words) {
-  std::string& status = diagnosis.status[static_cast<std::size_t>(&category - kCategories.data())];
+  std::string& status = diagnosis.status[row_of(category)];
   if (status.empty()) status = std::move(words);
 }
 
@@ -163,15 +162,15 @@ Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
   if (is_unmarked_utf16(file.bytes)) {
     diagnosis.findings.push_back(
         "The file is saved as UTF-16 (\"Unicode\") without a byte-order mark, which neither "
-        "Windows nor Wine reads as text, so the module reads no binding from it. Save it as ANSI "
-        "(in Notepad: File > Save As, Encoding: ANSI).");
+        "Windows nor Wine reads as text, so the module reads no binding from it. Save it " +
+        std::string(kAsAnsi) + ".");
     return diagnosis;
   }
   // The lines as the file was meant, which is how Wine reads them; where
   // Windows reads them otherwise, the encoding finding says so.
   const ProfileBytes meant(file.bytes, ProfileDialect::kWine);
   const ProfileLines& lines = meant.lines();
-  const bool encoding_found = encoding(file.bytes, lines, diagnosis);
+  const bool encoding_found = encoding(file.bytes, meant, diagnosis);
   Matches matches;
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     matches[row] = locate_entry(lines, kConfigSection, kCategories[row].name);

@@ -14,6 +14,9 @@ namespace holsterkeys {
 // Where the reader finds each category's entry, in row order.
 using Matches = std::array<ProfileMatch, kCategoryCount>;
 
+// How a player saves the file so that Windows and Wine read it alike.
+inline constexpr char kAsAnsi[] = "as ANSI (in Notepad: File > Save As, Encoding: ANSI)";
+
 // Text from the file in quotes, every unprintable character named.
 std::string quoted(std::string_view text);
 std::string line_at(int number);  // "Line 7: "

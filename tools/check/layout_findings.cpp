@@ -61,7 +61,7 @@ std::string value_as_code(std::string_view value) {
 
 // Following the advice must not add a second line for a category.
 std::string advice_for(const ProfileLine& line, const Category& meant, const Matches& matches) {
-  const int taken = matches[static_cast<std::size_t>(&meant - kCategories.data())].entry;
+  const int taken = matches[row_of(meant)].entry;
   const std::string start = " Did you mean " + quoted(meant.name) + "?";
   if (taken != 0) {
     return start + " It is set on line " + std::to_string(taken) +
@@ -140,7 +140,7 @@ void section_line(const ProfileLine& line, const Matches& matches, Diagnosis& di
   if (line.kind == ProfileLine::Kind::kNoEquals) return no_equals(line, diagnosis);
   const Category* category = category_named(line.name);
   if (category == nullptr) return unknown_name(line, matches, diagnosis);
-  const int counted = matches[static_cast<std::size_t>(category - kCategories.data())].entry;
+  const int counted = matches[row_of(*category)].entry;
   if (line.number != counted) {
     diagnosis.findings.push_back(line_at(line.number) + "a second " + quoted(category->name) +
                                  " is ignored; the one on line " + std::to_string(counted) +
@@ -171,8 +171,8 @@ void second_section(const ProfileLines& lines, const ProfileMatch& section,
              ? ". Under Wine the module reads only the first, on line " + first +
                    "; on Windows, which misses the header on line " + first +
                    " behind the byte-order mark, it reads only this one. Put every binding you "
-                   "want under the first [Bindings] line, delete this one, and save the file as "
-                   "ANSI (in Notepad: File > Save As, Encoding: ANSI)."
+                   "want under the first [Bindings] line, delete this one, and save the file " +
+                   kAsAnsi + "."
              : "; only the first, on line " + first +
                    ", is read. Move these bindings into the first section."));
     return;

@@ -25,7 +25,7 @@ const Category* selected_by(const BindingReadings& readings, KeyCode key) {
 }
 
 KeyCode code_of(const BindingReadings& readings, const Category& category) {
-  return readings[static_cast<std::size_t>(&category - kCategories.data())].number.code;
+  return readings[row_of(category)].number.code;
 }
 
 std::string described(KeyCode code) { return key_name(code) + " (" + hex_code(code) + ")"; }
@@ -77,14 +77,9 @@ std::string lost_press(const BindingReadings& readings, const Category& category
          winner.name + " wins";
 }
 
-std::string joined_words(const std::vector<std::string>& words, std::string_view last_joiner) {
-  const std::vector<std::string_view> views(words.begin(), words.end());
-  return joined(views, last_joiner);
-}
-
 std::string selected_only_by(const std::vector<std::string>& keys) {
   if (keys.empty()) return " is never selected: ";
-  return " is selected only by " + joined_words(keys, " or ") + ": ";
+  return " is selected only by " + joined(keys, " or ") + ": ";
 }
 
 // A category whose key is down together with another category's key: a
@@ -106,7 +101,7 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
   }
   if (lost.empty()) return;
   set_status(diagnosis, category,
-             kept.empty() ? "never selected" : "selected only by " + joined_words(kept, " or "));
+             kept.empty() ? "never selected" : "selected only by " + joined(kept, " or "));
   const KeyCode spare = free_code(readings, category);
   diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
                                ", being later in the order " + category_names(", ") + ". Give " +

@@ -29,7 +29,7 @@ std::string code_column(KeyCode code) {
 void print_table(const BindingReadings& readings) {
   std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
   for (const Category* category : categories_by_slot()) {
-    const auto row = static_cast<std::size_t>(category - kCategories.data());
+    const std::size_t row = row_of(*category);
     const KeyCode code = readings[row].number.code;
     const std::string name = key_name(code);
     std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,

@@ -237,8 +237,7 @@ void more_keys(const Category& category, const BindingReading& reading,
       choices.push_back(assignment(category, key) + " for " + key_name(key));
     }
   }
-  const std::vector<std::string_view> listed(choices.begin(), choices.end());
-  if (!listed.empty()) finding += " Keep one key: " + joined(listed, ", or ") + ".";
+  if (!choices.empty()) finding += " Keep one key: " + joined(choices, ", or ") + ".";
   diagnosis.findings.push_back(finding);
 }
 

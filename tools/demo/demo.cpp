@@ -102,7 +102,7 @@ KeyCode Session::key_of(const SessionStep& step) const {
   if (step.key) return *step.key;
   const WindowsProfileFile config;
   const KeyCodes codes = read_key_codes(config);
-  return codes[static_cast<std::size_t>(step.category - kCategories.data())];
+  return codes[row_of(*step.category)];
 }
 
 // What the module's own cycle stores for the keys now held.

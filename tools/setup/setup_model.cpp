@@ -36,7 +36,7 @@ SetupRows setup_rows(const BindingReadings& readings, const Diagnosis& diagnosis
   SetupRows rows;
   std::size_t at = 0;
   for (const Category* category : categories_by_slot()) {
-    const auto row = static_cast<std::size_t>(category - kCategories.data());
+    const std::size_t row = row_of(*category);
     const std::string& status = diagnosis.status[row];
     rows[at++] = {category,
                   std::string(category_in_words(*category)) + " (slot " +

@@ -290,8 +290,7 @@ class SetupWindow {
       return set_status("Cannot write " + view_.location + ": " + reason +
                         " It is left as it was.");
     }
-    const std::string& status =
-        diagnosis_.status[static_cast<std::size_t>(&category - kCategories.data())];
+    const std::string& status = diagnosis_.status[row_of(category)];
     set_status(done +
                (status.empty() ? "" : " Now " + std::string(category.name) + ": " + status + "."));
   }
