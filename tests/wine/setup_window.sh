@@ -101,6 +101,8 @@ check_file "unbinding empties rifle's value" "${bound_file/rifle=0x63/rifle=}"
 
 printf '[Bindings]\r\nhandguns=0x42\r\n' >holsterkeys.ini
 check "an edit from outside shows" "^row	0	Handguns \(slot 2\)	B \(0x42\)	ok"
+grep -qa "The file was changed outside this window" probe.out ||
+  { echo "FAILED: the status line still speaks of the old file"; status=1; }
 xdotool windowfocus --sync "$window" keydown b
 check "holding a bound key highlights its row" "^row	0	Handguns.*highlighted"
 shot held

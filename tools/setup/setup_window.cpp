@@ -185,7 +185,11 @@ class SetupWindow {
   void on_timer(UINT_PTR id) {
     if (id == kFileTimer) {
       const ConfigFile now = inspect_config(view_.location);
-      if (now.state != view_.file.state || now.bytes != view_.file.bytes) refresh();
+      if (now.state == view_.file.state && now.bytes == view_.file.bytes) return;
+      // What the status line said was about the file as it was.
+      if (!waiting_row_)
+        set_status("The file was changed outside this window; this is what it holds now.");
+      refresh();
     } else if (id == kGameTimer) {
       update_game_line();
     } else if (id == kKeysTimer) {
