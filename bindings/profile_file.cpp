@@ -181,8 +181,10 @@ void read_profile_string(const char* path, const char* section, const char* name
 
 namespace {
 
+// A NUL inside a value ends it, as in the Windows reader, which writes
+// nothing past the NUL that ends the text.
 void copy_cut(std::string_view found, char* value, std::size_t size) {
-  const std::size_t length = std::min(found.size(), size - 1);
+  const std::size_t length = std::min({found.find('\0'), found.size(), size - 1});
   std::copy_n(found.begin(), length, value);
   value[length] = '\0';
 }

@@ -19,6 +19,18 @@ std::string read(const std::string& file, const char* section, const char* key) 
   return value;
 }
 
+// The whole buffer after a read into one filled with '#': the reader, like
+// the Windows one, writes the value and its NUL and nothing after them.
+std::string whole_buffer_after_read(const std::string& file, const char* key) {
+  std::string buffer(kValueSize, '#');
+  read_profile_string(file.c_str(), kConfigSection, key, buffer.data(), buffer.size());
+  return buffer;
+}
+
+std::string buffer_holding(const std::string& value) {
+  return (value + '\0').append(kValueSize - value.size() - 1, '#');
+}
+
 struct ReaderCase {
   const char* name;
   std::string file;
@@ -32,7 +44,8 @@ class ProfileRule : public InScratchFolder, public testing::WithParamInterface<R
 
 TEST_P(ProfileRule, ReadsWhatTheWindowsReaderReads) {
   write_file("rule.ini", GetParam().file);
-  EXPECT_EQ(read("rule.ini", "Bindings", GetParam().key), GetParam().expected);
+  EXPECT_EQ(whole_buffer_after_read("rule.ini", GetParam().key),
+            buffer_holding(GetParam().expected));
 }
 
 std::string utf16le(const std::u16string& text) {
@@ -56,8 +69,10 @@ const ReaderCase kProfileRuleCases[] = {
     {"MismatchedQuotesKept", "[Bindings]\nrifle='54\"\n", "rifle", "'54\""},
     {"LoneQuoteKept", "[Bindings]\nrifle=\"\n", "rifle", "\""},
     {"OpeningQuoteOnlyKept", "[Bindings]\nrifle=\"54\n", "rifle", "\"54"},
-    {"CommentLineSkipped", "[Bindings]\n;rifle=1\nrifle=2\n", "rifle", "2"},
-    {"IndentedCommentSkipped", "[Bindings]\n  ; rifle=1\n", "rifle", ""},
+    // Read as entries, these comments would be the keys ";rifle" and "; rifle".
+    {"CommentLineSkipped", "[Bindings]\n;rifle=1\nrifle=2\n", ";rifle", ""},
+    {"IndentedCommentSkipped", "[Bindings]\n  ; rifle=1\n", "; rifle", ""},
+    {"CommentBeforeTheEntry", "[Bindings]\n;rifle=1\nrifle=2\n", "rifle", "2"},
     {"NoInlineComments", "[Bindings]\nrifle=5 ; x\n", "rifle", "5 ; x"},
     {"FirstKeyWins", "[Bindings]\nrifle=1\nrifle=2\n", "rifle", "1"},
     {"OnlyFirstSectionSearched", "[Bindings]\nx=1\n[Bindings]\nrifle=2\n", "rifle", ""},
