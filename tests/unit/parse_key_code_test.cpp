@@ -36,6 +36,8 @@ const ParseCase kParseKeyCodeCases[] = {
     {"Octal", "063", 51},
     {"OctalTen", "010", 8},
     {"EightIsNoOctalDigit", "08", 0},
+    {"NineIsNoOctalDigit", "09", 0},
+    {"OctalDigitsUpToSeven", "0777", 511},
     {"HexPrefixWithoutDigits", "0x", 0},
     {"Zero", "0", 0},
     {"LeadingBlanks", " \t 50", 50},
@@ -69,6 +71,12 @@ constexpr bool kNothingReadBeforeBareHexPrefix = true;
 constexpr bool kNothingReadBeforeBareHexPrefix = false;
 #endif
 
+// Where the parser read the "0" of a "0x" that no hexadecimal digit follows.
+bool read_zero_of_bare_hex_prefix(const std::string& text, const KeyCodeReading& reading) {
+  return reading.end == reading.digits + 1 && text[reading.digits] == '0' &&
+         (text[reading.end] == 'x' || text[reading.end] == 'X');
+}
+
 // The C library's strtoll, clamped to 32 bits, is the reference: every
 // combination of blanks, sign, prefix and digits must give the same code,
 // read up to the same place.
@@ -91,9 +99,12 @@ TEST(ParseKeyCode, AgreesWithClampedStrtollOnEveryCombination) {
           const KeyCode expected = static_cast<KeyCode>(std::clamp<long long>(wide, kMin, kMax));
           const KeyCodeReading reading = read_key_code(text.c_str());
           EXPECT_EQ(reading.code, expected) << "text: \"" << text << "\"";
-          if (kNothingReadBeforeBareHexPrefix && end == text.c_str()) continue;
-          EXPECT_EQ(reading.end, static_cast<std::size_t>(end - text.c_str()))
-              << "text: \"" << text << "\"";
+          const auto read_to = static_cast<std::size_t>(end - text.c_str());
+          if (kNothingReadBeforeBareHexPrefix && read_zero_of_bare_hex_prefix(text, reading)) {
+            EXPECT_EQ(read_to, 0u) << "text: \"" << text << "\"";
+            continue;
+          }
+          EXPECT_EQ(reading.end, read_to) << "text: \"" << text << "\"";
         }
       }
     }
@@ -149,8 +160,9 @@ TEST(ReadKeyCodes, CutsAnUnterminatedValueToNinetyNineCharacters) {
   // Octal: 98 zeros, then 7, then a 5 in the buffer's last byte.
   const UnterminatedReader octal{std::string(98, '0') + "75"};
   EXPECT_EQ(read_key_codes(octal)[0], 7);
-  const UnterminatedReader nines{std::string(kValueSize, '9')};
-  EXPECT_EQ(read_key_codes(nines)[4], kMax);
+  // Decimal: 98 blanks, then 1, then a 2 that would make it 12.
+  const UnterminatedReader decimal{std::string(98, ' ') + "12"};
+  EXPECT_EQ(read_key_codes(decimal)[4], 1);
 }
 
 }  // namespace
