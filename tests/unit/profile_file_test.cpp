@@ -153,6 +153,8 @@ const RewriteCase kBindingRewriteCases[] = {
      "rifle", "[Bindings]\nhandguns=2\nrifle=0x46\n[Other]\nrifle=9\n[Bindings]\nrifle=7\n"},
     {"KeepsARemark", "[Bindings]\nrifle=0x66 ; numpad\n", "rifle",
      "[Bindings]\nrifle=0x46 ; numpad\n"},
+    {"KeepsARemarkAfterATab", "[Bindings]\nrifle=0x66\t; numpad\n", "rifle",
+     "[Bindings]\nrifle=0x46\t; numpad\n"},
     {"KeepsARemarkAfterASemicolon", "[Bindings]\nrifle=66;numpad\n", "rifle",
      "[Bindings]\nrifle=0x46;numpad\n"},
     {"DropsTextThatWouldExtendTheNumber", "[Bindings]\nrifle=F6\n", "rifle",

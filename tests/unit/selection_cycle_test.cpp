@@ -115,6 +115,10 @@ const ActiveKeysCase kActiveKeysCases[] = {
      {},
      {{"handguns", "-5"}, {"rifle", "300"}}},
     {"HighestKeyCodeFires", {{255, 0x8000}}, {"store 6"}, {{"rifle", "255"}}},
+    {"ThreeRowsOnOneKeyEndOnTheLast",
+     {{0x35, 0x8000}},
+     {"store 2", "store 4", "store 6"},
+     {{"handguns", "0x35"}, {"submachine", "53"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(States, ActiveKeys, testing::ValuesIn(kActiveKeysCases), CaseName());

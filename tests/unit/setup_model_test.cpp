@@ -70,6 +70,8 @@ const StatusCase kStatusCases[] = {
      "same key as shotgun: shotgun wins"},
     {"SharedKeyWinner", handguns_as("0x63"), 1, "Numpad3 (0x63)",
      "same key as handguns: shotgun wins"},
+    {"ThreeOnOneKeyMiddle", "[Bindings]\nhandguns=0x63\nshotgun=0x63\nrifle=0x63\n", 1,
+     "Numpad3 (0x63)", "same key as handguns and rifle: rifle wins"},
     {"UnderAGenericModifier", "[Bindings]\nhandguns=0xA0\nrifle=0x10\n", 0, "Left Shift (0xA0)",
      "never selected"},
     {"OtherHexNotation", handguns_as("#66"), 0, "\"#66\"", "#66 reads as 0: write 0x66"},
