@@ -54,6 +54,16 @@ testing::AssertionResult cycles_end_on(std::int32_t value) {
   return testing::AssertionSuccess();
 }
 
+// The control of a test that expects no store: the worker runs, and with
+// every row bound again, a held row's key stores its slot.
+testing::AssertionResult bound_key_stores_now() {
+  write_config(config_binding(kRowKeys));
+  press_key(kRowKeys[4]);
+  if (wait_for_slot(kCategories[4].slot, 3 * kCyclePeriodMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure()
+         << "a bound key stores nothing: slot holds " << slot_variable();
+}
+
 class ModuleInHost : public testing::Test {
  protected:
   void SetUp() override {
@@ -104,6 +114,7 @@ TEST_F(ModuleInHost, FirstStoreComesAPeriodAfterLoading) {
 TEST_F(ModuleInHost, NothingStoredWhileNoKeyIsDown) {
   load();
   EXPECT_TRUE(slot_stays(kHostValue));
+  EXPECT_TRUE(bound_key_stores_now());
 }
 
 TEST_F(ModuleInHost, RifleWinsOverShotgunHeldWithIt) {
@@ -141,6 +152,7 @@ TEST_F(ModuleInHost, WithoutFileNothingIsStored) {
   load();
   for (KeyCode code : kRowKeys) press_key(code);
   EXPECT_TRUE(slot_stays(kHostValue));
+  EXPECT_TRUE(bound_key_stores_now());
 }
 
 // Under Wine, virtual key 0 reads as down once anything injects it, so an
@@ -152,6 +164,7 @@ TEST_F(ModuleInHost, KeyNamesAndOddCodesNeverStore) {
   press_key(0);
   EXPECT_TRUE(slot_stays(kHostValue));
   release_key(0);
+  EXPECT_TRUE(bound_key_stores_now());
 }
 
 TEST_F(ModuleInHost, EditedFileTakesEffectNextCycle) {
