@@ -84,10 +84,23 @@ TEST(ParseKeyCode, AgreesWithClampedStrtollOnEveryCombination) {
   const char* const blanks[] = {"", " ", "\t\n\v\f\r "};
   const char* const signs[] = {"", "+", "-", "--", "+-"};
   const char* const prefixes[] = {"", "0", "0x", "0X", "00x", "x"};
-  const char* const bodies[] = {"",         "0",           "7",           "8",
-                                "9",        "19",          "ff",          "FFg",
-                                "z",        "2147483647",  "2147483648",  "7fffffff",
-                                "80000000", "17777777777", "20000000000", "99999999999999999999999",
+  const char* const bodies[] = {"",
+                                "0",
+                                "7",
+                                "8",
+                                "9",
+                                "19",
+                                "ff",
+                                "FFg",
+                                "g",
+                                "z",
+                                "2147483647",
+                                "2147483648",
+                                "7fffffff",
+                                "80000000",
+                                "17777777777",
+                                "20000000000",
+                                "99999999999999999999999",
                                 " 5"};
   for (const char* blank : blanks) {
     for (const char* sign : signs) {
@@ -141,6 +154,7 @@ const ReadingCase kKeyCodeReadingDetailsCases[] = {
     {"LoneZeroIsOctal", "0", 8, 0, true, 1},
     {"EightEndsAnOctalNumber", "08", 8, 0, true, 1},
     {"BlankAfterHexPrefix", "0x 65", 8, 0, true, 1},
+    {"NoHexDigitAfterPrefix", "0xg", 8, 0, true, 1},
     {"KeyName", "F2", 10, 0, false, 0},
     {"DoubledEquals", "=0x62", 10, 0, false, 0},
     {"SignWithoutDigits", " -", 10, 2, false, 0},

@@ -90,6 +90,13 @@ const ReaderCase kProfileRuleCases[] = {
     // Characters come back in the Western ANSI code page, '?' if it lacks them.
     {"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\n"), "rifle",
      "\xE9\x80\x99?"},
+    {"Utf16EveryCharacterOfAnsiHighControls",
+     utf16le(u"[Bindings]\nrifle=\u20AC\x0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030"
+             u"\u0160\u2039\u0152\x008D\u017D\x008F\x0090\u2018\u2019\u201C\u201D\u2022"
+             u"\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\x009D\u017E\u0178\n"),
+     "rifle",
+     "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93\x94\x95"
+     "\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},
     {"Utf8ByteOrderMarkHidesFirstHeader", "\xEF\xBB\xBF[Bindings]\nrifle=6\n", "rifle", ""},
     {"ValueOfNinetyNineKept", "[Bindings]\nrifle=" + std::string(99, '7') + "\n", "rifle",
      std::string(99, '7')},
