@@ -55,8 +55,8 @@ const Layout* layout_named(const char* name) {
   return nullptr;
 }
 
-void* slot_address() { return reinterpret_cast<void*>(kSlotAddress); }
-void* slot_granule() { return reinterpret_cast<void*>(kSlotAddress & ~(kGranule - 1)); }
+void* slot_address() { return reinterpret_cast<void*>(host::kGameSlotAddress); }
+void* slot_granule() { return reinterpret_cast<void*>(host::kGameSlotAddress & ~(kGranule - 1)); }
 
 MEMORY_BASIC_INFORMATION slot_page() {
   MEMORY_BASIC_INFORMATION page{};

@@ -2,11 +2,17 @@
 // as a player does, a folder to play in, and a way to exit.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "bindings/bindings.h"
 
 namespace holsterkeys::host {
+
+// Where the game keeps its slot variable. The game fixes it, not the
+// module, so the stand-ins spell it out for themselves: a module that
+// stores anywhere else fails their tests.
+inline constexpr std::uintptr_t kGameSlotAddress = 0x00B7CDBC;
 
 // Presses or releases a key or mouse button, seen by the whole desktop.
 void press_key(KeyCode code);

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "selector/selection_cycle.h"
-
 namespace holsterkeys::host {
 namespace {
 
@@ -17,7 +15,7 @@ alignas(4096) volatile std::int32_t slot_arena[4u << 20];
 bool arena_spans_slot() {
   const auto first = reinterpret_cast<std::uintptr_t>(&slot_arena[0]);
   const auto end = first + sizeof slot_arena;
-  return first <= kSlotAddress && kSlotAddress + sizeof(std::int32_t) <= end;
+  return first <= kGameSlotAddress && kGameSlotAddress + sizeof(std::int32_t) <= end;
 }
 
 }  // namespace
@@ -26,10 +24,10 @@ volatile std::int32_t& slot_variable() {
   static const bool owned = arena_spans_slot();
   if (!owned) {
     std::fprintf(stderr, "stand-in host: this program does not span the slot address 0x%08X\n",
-                 static_cast<unsigned>(kSlotAddress));
+                 static_cast<unsigned>(kGameSlotAddress));
     std::exit(2);
   }
-  return *reinterpret_cast<volatile std::int32_t*>(kSlotAddress);
+  return *reinterpret_cast<volatile std::int32_t*>(kGameSlotAddress);
 }
 
 HMODULE load_module(const char* path) {
