@@ -201,6 +201,9 @@ const DiagnosisCase kDiagnosisCases[] = {
       "mean \"handguns\"?"}},
     {"SingularMachinegun", with_line("machinegun=0x31"), {"Did you mean \"machineguns\"?"}},
     {"UnderscoredSubmachine", with_line("sub_machine=0x31"), {"Did you mean \"submachine\"?"}},
+    // Without its blank or tab, the name holds "submachine" from its start.
+    {"BlankInSubmachineguns", with_line("sub machineguns=0x31"), {"Did you mean \"submachine\"?"}},
+    {"TabInSubmachineguns", with_line("sub\tmachineguns=0x31"), {"Did you mean \"submachine\"?"}},
     {"PluralSubmachineguns", with_line("submachineguns=0x31"), {"Did you mean \"submachine\"?"}},
     {"PluralShotguns", with_line("shotguns=0x31"), {"Did you mean \"shotgun\"?"}},
     {"PluralRifles", with_line("rifles=0x31"), {"Did you mean \"rifle\"?"}},
@@ -286,6 +289,15 @@ const DiagnosisCase kDiagnosisCases[] = {
      {},
      {"are on the numpad, whose keys send these codes only "
       "while Num Lock is on"}},
+    {"NumpadEndsNeedNumLock",
+     bound_as("0x60", "0x41", "0x6E", "0x6A", "0x69"),
+     {},
+     {"handguns, submachine and rifle are on the numpad, whose keys send these codes only while "
+      "Num Lock is on"}},
+    {"EitherWindowsKeyOpensStart",
+     bound_as("0x5B", "0x65", "0x64", "0x63", "0x5C"),
+     {},
+     {"handguns and rifle are on a Windows key, which also opens the Start menu"}},
     {"WindowsKeyOpensStart",
      handguns_as("0x5B"),
      {},

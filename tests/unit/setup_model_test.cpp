@@ -74,6 +74,8 @@ const StatusCase kStatusCases[] = {
      "Numpad3 (0x63)", "same key as handguns and rifle: rifle wins"},
     {"UnderAGenericModifier", "[Bindings]\nhandguns=0xA0\nrifle=0x10\n", 0, "Left Shift (0xA0)",
      "never selected"},
+    {"OnlyOneSideOfAModifier", "[Bindings]\nhandguns=0x11\nrifle=0xA2\n", 0, "Ctrl (0x11)",
+     "selected only by Right Ctrl"},
     {"OtherHexNotation", handguns_as("#66"), 0, "\"#66\"", "#66 reads as 0: write 0x66"},
     {"Combination", handguns_as("0x11+0x32"), 0, "Ctrl (0x11)", "one key only: reads Ctrl"},
     {"LongTextCutInTheStatus", handguns_as("PageUpOrPageDown"), 0, "\"PageUpOrPageDown\"",
