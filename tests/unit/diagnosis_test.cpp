@@ -11,6 +11,7 @@
 #include "tests/unit/scratch_folder.h"
 #include "tools/check/config_file.h"
 #include "tools/check/diagnosis.h"
+#include "tools/check/loose_names.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
@@ -427,6 +428,34 @@ TEST(Diagnosis, MissingFileIsTheOnlyFinding) {
   ASSERT_EQ(diagnosis.findings.size(), 1u);
   EXPECT_NE(diagnosis.findings[0].find("no configuration file at C:\\game\\holsterkeys.ini"),
             std::string::npos);
+}
+
+// Near-miss names are found by their distance: one for each character
+// added, dropped or changed.
+TEST(LooseNames, EditDistanceCountsEachChange) {
+  const struct {
+    const char* typed;
+    const char* name;
+    std::size_t edits;
+  } cases[] = {
+      {"", "", 0},
+      {"rifle", "rifle", 0},
+      {"", "rifle", 5},
+      {"rifle", "", 5},
+      {"handgun", "handguns", 1},
+      {"handgunss", "handguns", 1},
+      {"shotgum", "shotgun", 1},
+      {"rifel", "rifle", 2},
+      {"x", "y", 1},
+      {"ab", "b", 1},
+      {"kitten", "sitting", 3},
+      {"holsterkey.ini", "holsterkeys.ini", 1},
+  };
+  for (const auto& names : cases) {
+    EXPECT_EQ(edit_distance(names.typed, names.name), names.edits)
+        << names.typed << " / " << names.name;
+  }
+  EXPECT_EQ(loose("Sub Machine-Gun_s\t"), "submachineguns");
 }
 
 struct KeyNameCase {
