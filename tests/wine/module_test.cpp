@@ -147,6 +147,15 @@ TEST_F(ModuleInHost, MouseButtonBindingStores) {
   release_key(VK_XBUTTON1);
 }
 
+// The first 99 characters are octal 0174, F13; the 100th would make the
+// code 01745, which no key has.
+TEST_F(ModuleInHost, ValueIsCutToNinetyNineCharacters) {
+  write_config("[Bindings]\nrifle=" + std::string(96, '0') + "174" + "5\n");
+  load();
+  press_key(0x7C);
+  EXPECT_TRUE(wait_for_slot(6, kFewCyclesMs));
+}
+
 TEST_F(ModuleInHost, WithoutFileNothingIsStored) {
   remove_config();
   load();
