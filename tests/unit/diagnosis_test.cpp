@@ -12,6 +12,7 @@
 #include "tools/check/config_file.h"
 #include "tools/check/diagnosis.h"
 #include "tools/check/loose_names.h"
+#include "tools/check/visible_text.h"
 #include "tools/keys/key_names.h"
 
 namespace holsterkeys {
@@ -456,6 +457,50 @@ TEST(LooseNames, EditDistanceCountsEachChange) {
         << names.typed << " / " << names.name;
   }
   EXPECT_EQ(loose("Sub Machine-Gun_s\t"), "submachineguns");
+}
+
+// Every character that is not printable ASCII is named, as a byte or as a
+// whole UTF-8 sequence, and runs of one are counted.
+TEST(VisibleText, NamesWhatCannotBePrinted) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"0x62", "0x62"},
+      {"a\tb", "a<tab>b"},
+      {std::string(3, '\0'), "<NUL x3>"},
+      {"\x1A\x7F", "<Ctrl-Z><DEL>"},
+      {"\xA0\xC2\xA0", "<non-breaking space><non-breaking space>"},
+      {"\x91\x91\x92\x94", "<curly apostrophe x2><curly apostrophe><curly quote>"},
+      {"\xE2\x80\x98\xE2\x80\x9D", "<curly apostrophe><curly quote>"},
+      {"\xEF\xBB\xBF\xE2\x80\x8B", "<byte-order mark><zero-width space>"},
+      {"\xC3\xA9\xF0\x9F\x98\x80", "<U+00E9><U+1F600>"},
+      // Bytes that start no whole character: a lone lead byte, an overlong
+      // form, a surrogate, and a code beyond Unicode.
+      {"\xC3x", "<0xC3>x"},
+      {"\xE0\x9F\xBF", "<0xE0><0x9F><0xBF>"},
+      {"\xED\xB0\x80", "<0xED><0xB0><0x80>"},
+      {"\xED\xBF\xBF", "<0xED><0xBF x2>"},
+      {"\xF0\x8F\xBF\xBF", "<0xF0><0x8F><0xBF x2>"},
+      {"\xF4\x90\x80\x80", "<0xF4><0x90><0x80 x2>"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(visible(text), shown);
+}
+
+TEST(VisibleText, NamesTheCharacterWhereReadingStops) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "the end of the text"},
+      {" ", "the blank"},
+      {"\t", "the tab"},
+      {"\"", "the quotation mark \""},
+      {"'", "the apostrophe '"},
+      {"g", "the character \"g\""},
+      {std::string(1, '\0'), "a NUL byte (0x00)"},
+      {"\x1A", "the control character 0x1A (Ctrl-Z)"},
+      {"\x7F", "the control character 0x7F (DEL)"},
+      {"\x93", "a curly quote (0x93)"},
+      {"\xE2\x80\x9C", "a curly quote (U+201C)"},
+      {"\xC3\xA9", "the character U+00E9"},
+      {"\xE9", "the byte 0xE9"},
+  };
+  for (const auto& [text, named] : cases) EXPECT_EQ(character_at(text, 0), named) << named;
 }
 
 struct KeyNameCase {
