@@ -237,6 +237,10 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"Utf8ByteOrderMarkBeforeACommentIsHarmless",
      "\xEF\xBB\xBF; my keys\n" + std::string(kAllBound),
      {}},
+    {"MarkBeforeACommentAndTwoSections",
+     "\xEF\xBB\xBF; my keys\n" + std::string(kAllBound) + "[Bindings]\nrifle=0x31\n",
+     {"Line 8: a second [Bindings] section; only the first, on line 2, is read. Move these "
+      "bindings into the first section."}},
     {"Utf16BigEndianIsReadByWineAlone",
      utf16be(kAllBound),
      {"UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not understand "
@@ -422,13 +426,32 @@ const DiagnosisCase kDiagnosisCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
 
-TEST(Diagnosis, MissingFileIsTheOnlyFinding) {
-  ConfigFile file;
-  file.location = "C:\\game\\holsterkeys.ini";
-  const auto diagnosis = diagnose(file, BindingReadings{});
-  ASSERT_EQ(diagnosis.findings.size(), 1u);
-  EXPECT_NE(diagnosis.findings[0].find("no configuration file at C:\\game\\holsterkeys.ini"),
-            std::string::npos);
+// A file that cannot be read gives one finding, which says why and what to do.
+TEST(Diagnosis, UnreadFileIsTheOnlyFinding) {
+  using State = ConfigFile::State;
+  const struct {
+    State state;
+    const char* reason;
+    const char* finding;
+  } cases[] = {
+      {State::kMissing, "",
+       "There is no configuration file at C:\\game\\holsterkeys.ini. The module reads "
+       "holsterkeys.ini from the game's current directory (the folder the game is started from): "
+       "put it there."},
+      {State::kFolder, "",
+       "C:\\game\\holsterkeys.ini is a folder, not a file, so the module reads no binding. "
+       "Rename or remove that folder, then put your holsterkeys.ini file there."},
+      {State::kUnreadable, "another program holds it open",
+       "C:\\game\\holsterkeys.ini is there, but it cannot be read: another program holds it "
+       "open"},
+  };
+  for (const auto& unread : cases) {
+    ConfigFile file;
+    file.location = "C:\\game\\holsterkeys.ini";
+    file.state = unread.state;
+    file.reason = unread.reason;
+    EXPECT_EQ(diagnose(file, BindingReadings{}).findings, std::vector<std::string>{unread.finding});
+  }
 }
 
 // Near-miss names are found by their distance: one for each character

@@ -113,6 +113,15 @@ const GameLineCase kGameLineCases[] = {
      "Game: host.exe has the module loaded, slot 0 (none selected yet); but it reads "
      "holsterkeys.ini from C:\\Games, not from this folder. Move your file there, or start the "
      "game from here."},
+    {"LowestSlot",
+     {{1, "host.exe", "holsterkeys.dll", 2, "C:\\Games\\Host"}},
+     "Game: host.exe has the module loaded, slot 2 (Handguns); it reads this folder."},
+    {"HighestSlot",
+     {{1, "host.exe", "holsterkeys.dll", 6, "C:\\Games\\Host"}},
+     "Game: host.exe has the module loaded, slot 6 (Rifles); it reads this folder."},
+    {"AboveTheSlots",
+     {{1, "host.exe", "holsterkeys.dll", 7, "C:\\Games\\Host"}},
+     "Game: host.exe has the module loaded, slot 7 (none selected yet); it reads this folder."},
     {"NothingReadable",
      {{1, "host.exe", "holsterkeys.dll", std::nullopt, std::nullopt}},
      "Game: host.exe has the module loaded, its slot cannot be read; its folder cannot be read."},
