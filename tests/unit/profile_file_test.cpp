@@ -88,8 +88,8 @@ const ReaderCase kProfileRuleCases[] = {
     {"NoFinalNewline", "[Bindings]\nrifle=2", "rifle", "2"},
     {"Utf16WithByteOrderMark", utf16le(u"[Bindings]\r\nrifle=0x36\r\n"), "rifle", "0x36"},
     // Characters come back in the Western ANSI code page, '?' if it lacks them.
-    {"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\n"), "rifle",
-     "\xE9\x80\x99?"},
+    {"Utf16NarrowedToAnsi", utf16le(u"[Bindings]\nrifle=\u00e9\u20ac\u2122\u4e00\x0080\x009F\n"),
+     "rifle", "\xE9\x80\x99???"},
     {"Utf16EveryCharacterOfAnsiHighControls",
      utf16le(u"[Bindings]\nrifle=\u20AC\x0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030"
              u"\u0160\u2039\u0152\x008D\u017D\x008F\x0090\u2018\u2019\u201C\u201D\u2022"

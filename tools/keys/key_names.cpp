@@ -49,7 +49,8 @@ constexpr NamedKey kNamedKeys[] = {
     {0xFB, "Zoom"}, {0xFC, "NoName"}, {0xFD, "PA1"}, {0xFE, "OEM Clear"},
 };
 
-// Other spellings players use for a named code.
+// Other spellings players use for a named code. A spelling that differs
+// from a name above only in case, blanks or underscores needs none.
 constexpr NamedKey kAliases[] = {
     {0x01, "LButton"}, {0x02, "RButton"}, {0x04, "MButton"}, {0x05, "XButton1"},
     {0x06, "XButton2"}, {0x05, "Mouse4"}, {0x06, "Mouse5"}, {0x0D, "Return"},
@@ -59,7 +60,7 @@ constexpr NamedKey kAliases[] = {
     {0xA0, "LShift"}, {0xA1, "RShift"}, {0xA2, "LCtrl"}, {0xA3, "RCtrl"}, {0xA2, "LControl"},
     {0xA3, "RControl"}, {0xA4, "LAlt"}, {0xA5, "RAlt"}, {0xA4, "LMenu"}, {0xA5, "RMenu"},
     {0x6A, "Multiply"}, {0x6B, "Add"}, {0x6D, "Subtract"}, {0x6E, "Decimal"},
-    {0x6F, "Divide"}, {0x91, "Scroll"}, {0x90, "NumLock"}, {0x2C, "Snapshot"},
+    {0x6F, "Divide"}, {0x91, "Scroll"}, {0x2C, "Snapshot"},
     {0x24, "Pos1"}, {0x13, "Break"},
     // Windows' own names, as in VK_PRIOR, where they differ from the above.
     {0x08, "Back"}, {0x21, "Prior"}, {0x22, "Next"}, {0x5B, "LWin"}, {0x5C, "RWin"},
@@ -67,15 +68,15 @@ constexpr NamedKey kAliases[] = {
     {0x19, "Kanji"}, {0x1C, "Convert"}, {0x1D, "NonConvert"}, {0xBA, "OEM1"},
     {0xBB, "OEMPlus"}, {0xBC, "OEMComma"}, {0xBD, "OEMMinus"}, {0xBE, "OEMPeriod"},
     {0xBF, "OEM2"}, {0xC0, "OEM3"}, {0xDB, "OEM4"}, {0xDC, "OEM5"}, {0xDD, "OEM6"},
-    {0xDE, "OEM7"}, {0xDF, "OEM8"}, {0xE2, "OEM102"}, {0xC1, "ABNTC1"}, {0xC2, "ABNTC2"},
-    {0xE5, "ProcessKey"}, {0xAD, "VolumeMute"}, {0xB0, "MediaNextTrack"},
+    {0xDE, "OEM7"}, {0xE2, "OEM102"}, {0xC1, "ABNTC1"}, {0xC2, "ABNTC2"},
+    {0xE5, "ProcessKey"}, {0xB0, "MediaNextTrack"},
     {0xB1, "MediaPrevTrack"}, {0xB2, "MediaStop"}, {0xB3, "MediaPlayPause"},
     {0xB4, "LaunchMail"}, {0xB5, "LaunchMediaSelect"},
     // As other programs and keyboards label them.
     {0x5B, "Win"}, {0x5B, "Windows"}, {0x5B, "Left Win"}, {0x5C, "Right Win"},
     {0x5D, "Context Menu"}, {0x0D, "NumpadEnter"}, {0x26, "ArrowUp"}, {0x28, "ArrowDown"},
-    {0x25, "ArrowLeft"}, {0x27, "ArrowRight"}, {0x2C, "PrtSc"}, {0x2C, "PrintScreen"},
-    {0x2C, "PrtScn"}, {0x14, "CapsLock"}, {0x08, "BkSp"}, {0x20, "Spacebar"},
+    {0x25, "ArrowLeft"}, {0x27, "ArrowRight"}, {0x2C, "PrtSc"},
+    {0x2C, "PrtScn"}, {0x08, "BkSp"}, {0x20, "Spacebar"},
     {0x6A, "NumpadMultiply"}, {0x6B, "NumpadAdd"}, {0x6B, "NumpadPlus"},
     {0x6D, "NumpadSubtract"}, {0x6D, "NumpadMinus"}, {0x6E, "NumpadDecimal"},
     {0x6E, "NumpadDel"}, {0x6F, "NumpadDivide"},
@@ -83,8 +84,8 @@ constexpr NamedKey kAliases[] = {
     {0x0D, "KP_Enter"}, {0x6A, "KP_Multiply"}, {0x6B, "KP_Add"}, {0x6D, "KP_Subtract"},
     {0x6E, "KP_Decimal"}, {0x6F, "KP_Divide"}, {0x5B, "Super_L"}, {0x5C, "Super_R"},
     {0xA0, "Shift_L"}, {0xA1, "Shift_R"}, {0xA2, "Control_L"}, {0xA3, "Control_R"},
-    {0xA4, "Alt_L"}, {0xA5, "Alt_R"}, {0xA5, "ISO_Level3_Shift"}, {0x08, "BackSpace"},
-    {0x14, "Caps_Lock"}, {0x91, "Scroll_Lock"}, {0x2C, "Sys_Req"},
+    {0xA4, "Alt_L"}, {0xA5, "Alt_R"}, {0xA5, "ISO_Level3_Shift"},
+    {0x2C, "Sys_Req"},
     // Gamers' names of mouse buttons.
     {0x01, "Mouse1"}, {0x02, "Mouse2"}, {0x04, "Mouse3"}, {0x04, "MMB"}, {0x01, "LMB"},
     {0x02, "RMB"}, {0x05, "Thumb"}, {0x05, "Thumb1"}, {0x06, "Thumb2"}, {0x05, "Back Button"},
