@@ -38,6 +38,15 @@ TEST(SetupRows, FiveRowsInSlotOrder) {
   }
 }
 
+TEST(SetupRows, WithoutAFileNoRowIsBound) {
+  ConfigFile missing;
+  missing.location = "C:\\game\\holsterkeys.ini";
+  for (const SetupRow& row : setup_rows(BindingReadings{}, diagnose(missing, BindingReadings{}))) {
+    EXPECT_EQ(row.key_text, "(none)");
+    EXPECT_EQ(row.status, "not bound");
+  }
+}
+
 struct StatusCase {
   const char* name;
   std::string file;
