@@ -59,6 +59,15 @@ expect(table_in_slot_order 0
        sample.ini)
 expect(long_text_cut_in_the_table 1 "\nrifle +6 +0x66 ; the nu\\.\\.\\. +0x66 \\(102\\) +Numpad6\n"
        long.ini)
+file(WRITE "${scratch}/odd.ini" "[Bindings]\nhandguns=F2\nmachineguns=-5\nshotgun=0x63\nrifle=\n")
+expect(table_of_odd_values 1
+       "\ncategory +slot +text +key code +key\nhandguns +2 +F2 +0x00 \\(0\\) +-\n.*\nmachineguns +5 +-5 +-5 +-\n.*\n3 findings:\n- handguns: .*\n3 notes:\n"
+       odd.ini)
+expect(one_note_and_all_usable 0 "\n1 note:\n- handguns, machineguns, submachine, shotgun and rifle are on the numpad[^\n]*\n\nAll five bindings are usable.\n$"
+       game)
+file(WRITE "${scratch}/partial.ini"
+     "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\nrifle=\n")
+expect(bound_ones_usable 0 "\nEvery bound category is usable.\n$" partial.ini)
 expect(no_file_where_the_module_looks 1 "no configuration file at .*holsterkeys.ini")
 expect(folder_named_like_the_file 1 "holsterkeys.ini is a folder, not a file"
        folder/holsterkeys.ini)
