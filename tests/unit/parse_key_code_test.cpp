@@ -84,24 +84,11 @@ TEST(ParseKeyCode, AgreesWithClampedStrtollOnEveryCombination) {
   const char* const blanks[] = {"", " ", "\t\n\v\f\r "};
   const char* const signs[] = {"", "+", "-", "--", "+-"};
   const char* const prefixes[] = {"", "0", "0x", "0X", "00x", "x"};
-  const char* const bodies[] = {"",
-                                "0",
-                                "7",
-                                "8",
-                                "9",
-                                "19",
-                                "ff",
-                                "FFg",
-                                "g",
-                                "z",
-                                "2147483647",
-                                "2147483648",
-                                "7fffffff",
-                                "80000000",
-                                "17777777777",
-                                "20000000000",
-                                "99999999999999999999999",
-                                " 5"};
+  const char* const bodies[] = {
+      "",           "0",        "7",        "8",           "9",           "19",
+      "ff",         "FFg",      "A",        "g",           "z",           "2147483647",
+      "2147483648", "7fffffff", "80000000", "17777777777", "20000000000", "99999999999999999999999",
+      " 5"};
   for (const char* blank : blanks) {
     for (const char* sign : signs) {
       for (const char* prefix : prefixes) {

@@ -38,9 +38,9 @@ struct Layout {
   DWORD protection;
 };
 
-constexpr Layout kAsFound{"as-found", 0, 0};
+// The first is the process's own; the others are laid out by a copy.
 constexpr Layout kLayouts[] = {
-    kAsFound,
+    {"as-found", 0, 0},
     {"unmapped", 0, 0},
     {"reserved", MEM_RESERVE, PAGE_NOACCESS},
     {"read-only", MEM_RESERVE | MEM_COMMIT, PAGE_READONLY},
@@ -64,18 +64,20 @@ MEMORY_BASIC_INFORMATION slot_page() {
   return page;
 }
 
-bool readable(const MEMORY_BASIC_INFORMATION& page) {
-  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  return page.State == MEM_COMMIT && (page.Protect & kReadable) != 0 &&
+constexpr DWORD kWritable =
+    PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+
+// Pages that this program can touch without a fault, and those it can store to.
+bool has_access(const MEMORY_BASIC_INFORMATION& page, DWORD protections) {
+  return page.State == MEM_COMMIT && (page.Protect & protections) != 0 &&
          (page.Protect & PAGE_GUARD) == 0;
 }
+bool readable(const MEMORY_BASIC_INFORMATION& page) {
+  return has_access(page, kWritable | PAGE_READONLY | PAGE_EXECUTE_READ);
+}
+bool writable(const MEMORY_BASIC_INFORMATION& page) { return has_access(page, kWritable); }
 
 SlotNumber slot_value() { return *static_cast<volatile SlotNumber*>(slot_address()); }
-
-}  // namespace
-
-namespace {
 
 // Windows and Wine map files of their own into a new process's low address
 // space before its first instruction; under 64-bit Wine one of them covers
@@ -124,7 +126,6 @@ bool lay_out(const Layout& layout) {
 bool module_keeps_to_the_page() {
   const MEMORY_BASIC_INFORMATION before = slot_page();
   const SlotNumber value_before = readable(before) ? slot_value() : 0;
-  const bool writable = before.State == MEM_COMMIT && before.Protect == PAGE_READWRITE;
   host::write_config(host::config_binding(host::kSpareKeys));
   if (LoadLibraryA("holsterkeys.dll") == nullptr) return false;
   for (KeyCode key : host::kSpareKeys) host::press_key(key);
@@ -136,7 +137,7 @@ bool module_keeps_to_the_page() {
       "slot page: state %#lx, protection %#lx, value %d; after five cycles: %#lx, %#lx, %d\n",
       before.State, before.Protect, value_before, after.State, after.Protect, value_after);
   return after.State == before.State && after.Protect == before.Protect &&
-         value_after == (writable ? kHeldSlot : value_before);
+         value_after == (writable(before) ? kHeldSlot : value_before);
 }
 
 }  // namespace
@@ -148,12 +149,13 @@ int main(int argc, char** argv) {
                stderr);
     return 2;
   }
-  if (layout != &kLayouts[0] && argc == 2) return run_copy_with_slot_kept_free(argv[1]);
-  if (layout != &kLayouts[0] && !lay_out(*layout)) {
+  const bool as_found = layout == &kLayouts[0];
+  if (!as_found && argc == 2) return run_copy_with_slot_kept_free(argv[1]);
+  if (!as_found && !lay_out(*layout)) {
     std::printf("cannot lay out the slot page (error %lu); skipped\n", GetLastError());
     return kSkipped;
   }
-  if (layout == &kLayouts[0] && readable(slot_page()) && slot_page().Protect != PAGE_READONLY) {
+  if (as_found && writable(slot_page())) {
     std::puts("writable memory at the slot address in this process; skipped");
     return kSkipped;
   }
