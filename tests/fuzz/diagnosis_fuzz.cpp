@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "advice/diagnosis.h"
 #include "bindings/profile_file.h"
-#include "tools/check/diagnosis.h"
 
 namespace {
 

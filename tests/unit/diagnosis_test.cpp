@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "advice/config_file.h"
+#include "advice/diagnosis.h"
+#include "advice/loose_names.h"
+#include "advice/visible_text.h"
 #include "bindings/profile_file.h"
+#include "keys/key_names.h"
 #include "tests/case_name.h"
 #include "tests/unit/scratch_folder.h"
-#include "tools/check/config_file.h"
-#include "tools/check/diagnosis.h"
-#include "tools/check/loose_names.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

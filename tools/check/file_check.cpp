@@ -1,6 +1,6 @@
 #include "tools/check/file_check.h"
 
-#include "tools/check/module_view.h"
+#include "advice/module_view.h"
 #include "tools/check/report.h"
 
 namespace holsterkeys {

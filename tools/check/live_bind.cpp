@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "advice/diagnosis.h"
 #include "bindings/category_names.h"
+#include "keys/key_names.h"
+#include "live/binding_writer.h"
+#include "live/key_watch.h"
 #include "module/windows_profile_file.h"
 #include "selector/selection_cycle.h"
-#include "tools/check/binding_writer.h"
-#include "tools/check/diagnosis.h"
 #include "tools/check/file_check.h"
-#include "tools/check/key_watch.h"
 #include "tools/check/live.h"
-#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

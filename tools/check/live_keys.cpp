@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "advice/diagnosis.h"
 #include "bindings/category_names.h"
+#include "keys/key_names.h"
+#include "live/key_watch.h"
 #include "module/windows_profile_file.h"
 #include "selector/selection_cycle.h"
-#include "tools/check/diagnosis.h"
-#include "tools/check/key_watch.h"
 #include "tools/check/live.h"
-#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
+#include "live/running_games.h"
 #include "tools/check/live.h"
-#include "tools/check/running_games.h"
 
 namespace holsterkeys {
 namespace {

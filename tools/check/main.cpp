@@ -7,11 +7,11 @@
 #include <string_view>
 #include <utility>
 
+#include "advice/module_view.h"
 #include "bindings/category_names.h"
 #include "tools/check/console.h"
 #include "tools/check/file_check.h"
 #include "tools/check/live.h"
-#include "tools/check/module_view.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

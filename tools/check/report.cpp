@@ -1,11 +1,10 @@
 #include "tools/check/report.h"
 
-#include <algorithm>
 #include <cstdio>
 
+#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
@@ -38,19 +37,6 @@ void print_table(const BindingReadings& readings) {
   }
 }
 
-std::string listed(const std::vector<std::string>& items, const char* one, const char* many) {
-  if (items.empty()) return {};
-  std::string list =
-      "\n" + std::to_string(items.size()) + " " + (items.size() == 1 ? one : many) + ":\n";
-  for (const std::string& item : items) list += "- " + item + "\n";
-  return list;
-}
-
-bool all_bound(const BindingReadings& readings) {
-  return std::none_of(readings.begin(), readings.end(),
-                      [](const BindingReading& reading) { return reading.text.empty(); });
-}
-
 }  // namespace
 
 void print_report(const std::string& location, const BindingReadings& readings,
@@ -58,16 +44,6 @@ void print_report(const std::string& location, const BindingReadings& readings,
   std::printf("Configuration: %s\n\n", location.c_str());
   print_table(readings);
   std::fputs(findings_text(readings, diagnosis).c_str(), stdout);
-}
-
-std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis) {
-  std::string text =
-      listed(diagnosis.findings, "finding", "findings") + listed(diagnosis.notes, "note", "notes");
-  if (diagnosis.findings.empty()) {
-    text += all_bound(readings) ? "\nAll five bindings are usable.\n"
-                                : "\nEvery bound category is usable.\n";
-  }
-  return text;
 }
 
 void print_tsv(const BindingReadings& readings) {

@@ -4,16 +4,12 @@
 
 #include <string>
 
-#include "tools/check/diagnosis.h"
+#include "advice/diagnosis.h"
 
 namespace holsterkeys {
 
 void print_report(const std::string& location, const BindingReadings& readings,
                   const Diagnosis& diagnosis);
-
-// The findings and notes as lists, then the verdict, each line ended with
-// "\n": what the report prints below its table.
-std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis);
 
 // Five tab-separated lines in row order, for scripts: category, slot, key
 // code, text.

@@ -15,11 +15,11 @@
 
 #include "bindings/profile_edit.h"
 #include "bindings/profile_file.h"
+#include "keys/key_names.h"
 #include "module/windows_profile_file.h"
 #include "selector/selection_cycle.h"
 #include "tools/demo/session_script.h"
 #include "tools/host/stand_in_host.h"
-#include "tools/keys/key_names.h"
 
 using namespace holsterkeys;
 

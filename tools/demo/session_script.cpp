@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "bindings/category_names.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

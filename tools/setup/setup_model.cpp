@@ -1,10 +1,10 @@
 #include "tools/setup/setup_model.h"
 
+#include "advice/config_file.h"
+#include "advice/findings.h"
+#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "tools/check/config_file.h"
-#include "tools/check/findings.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

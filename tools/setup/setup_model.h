@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "advice/diagnosis.h"
 #include "bindings/bindings.h"
-#include "tools/check/diagnosis.h"
-#include "tools/check/running_games.h"
+#include "live/running_games.h"
 
 namespace holsterkeys {
 

@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "advice/diagnosis.h"
+#include "advice/module_view.h"
 #include "bindings/category_names.h"
+#include "keys/key_names.h"
+#include "live/binding_writer.h"
+#include "live/running_games.h"
 #include "selector/selection_cycle.h"
-#include "tools/check/binding_writer.h"
-#include "tools/check/module_view.h"
-#include "tools/check/report.h"
-#include "tools/check/running_games.h"
-#include "tools/keys/key_names.h"
 #include "tools/setup/resource.h"
 #include "tools/setup/setup_model.h"
 

@@ -1,14 +1,14 @@
 // Writing one binding into the player's file, for --bind and the setup
 // window alike: the file changes in that one value only, and is replaced
 // in one step, so that the module never reads it half-written.
-#include "tools/check/binding_writer.h"
+#include "live/binding_writer.h"
 
 #include <windows.h>
 
+#include "advice/config_file.h"
+#include "advice/diagnosis.h"
+#include "advice/findings.h"
 #include "bindings/profile_edit.h"
-#include "tools/check/config_file.h"
-#include "tools/check/diagnosis.h"
-#include "tools/check/findings.h"
 
 namespace holsterkeys {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tools/check/config_file.h"
-#include "tools/check/diagnosis.h"
+#include "advice/config_file.h"
+#include "advice/diagnosis.h"
 
 namespace holsterkeys {
 

@@ -1,11 +1,13 @@
 // The checker's findings: first whether the file can be read at all, then
 // how Windows and Wine read its encoding, then its lines and its values.
-#include "tools/check/diagnosis.h"
+#include "advice/diagnosis.h"
 
+#include <algorithm>
+
+#include "advice/findings.h"
+#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "tools/check/findings.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
@@ -125,6 +127,19 @@ bool is_unmarked_utf16(const std::string& bytes) {
   return false;
 }
 
+std::string listed(const std::vector<std::string>& items, const char* one, const char* many) {
+  if (items.empty()) return {};
+  std::string list =
+      "\n" + std::to_string(items.size()) + " " + (items.size() == 1 ? one : many) + ":\n";
+  for (const std::string& item : items) list += "- " + item + "\n";
+  return list;
+}
+
+bool all_bound(const BindingReadings& readings) {
+  return std::none_of(readings.begin(), readings.end(),
+                      [](const BindingReading& reading) { return reading.text.empty(); });
+}
+
 }  // namespace
 
 bool readers_disagree(const std::string& bytes) {
@@ -148,6 +163,16 @@ std::string line_at(int number) { return "Line " + std::to_string(number) + ": "
 
 std::string assignment(const Category& category, KeyCode code) {
   return std::string(category.name) + "=" + hex_code(code);
+}
+
+std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis) {
+  std::string text =
+      listed(diagnosis.findings, "finding", "findings") + listed(diagnosis.notes, "note", "notes");
+  if (diagnosis.findings.empty()) {
+    text += all_bound(readings) ? "\nAll five bindings are usable.\n"
+                                : "\nEvery bound category is usable.\n";
+  }
+  return text;
 }
 
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {

@@ -1,4 +1,4 @@
-#include "tools/check/module_view.h"
+#include "advice/module_view.h"
 
 // On Windows the platform's own profile reader answers, as in the module.
 #ifdef _WIN32

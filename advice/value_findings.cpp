@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "advice/findings.h"
+#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "tools/check/findings.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

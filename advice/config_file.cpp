@@ -1,8 +1,8 @@
 // Reading the configuration the way a player's system does, so that a file
 // that is there but cannot be read is told apart from a missing one.
-#include "tools/check/config_file.h"
+#include "advice/config_file.h"
 
-#include "tools/check/loose_names.h"
+#include "advice/loose_names.h"
 
 #include <vector>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "advice/diagnosis.h"
 #include "bindings/profile_file.h"
-#include "tools/check/diagnosis.h"
 
 namespace holsterkeys {
 

@@ -1,4 +1,8 @@
-// Names of Windows virtual-key codes, for showing and for suggesting codes.
+// keys/: names of Windows virtual-key codes, both ways, for showing codes to
+// players and for reading the names they write. It knows nothing of files
+// or findings and uses only the module's bindings (the key code type), so
+// that the advice library, the live library and every program can name a
+// key the same way.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,11 @@
+// advice/: what the module makes of a player's file and what to tell the
+// player, as both programs show it. It finds the file, reads it with the
+// module's own table, reader and parser, and turns what it finds into
+// findings, notes and a status for each category. It is portable and never
+// includes <windows.h>: it uses the bindings, the selection cycle, the key
+// names and the file system, and on Windows the module's own profile
+// reader; nothing of the live library or of a program.
+//
 // What the checker finds in a configuration. Findings keep a binding from
 // working and make the exit status 1; notes are worth knowing but need no
 // change. Each is a sentence for the player that says what to do.
@@ -7,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "advice/config_file.h"
 #include "bindings/bindings.h"
-#include "tools/check/config_file.h"
 
 namespace holsterkeys {
 
@@ -51,6 +59,11 @@ void set_status(Diagnosis& diagnosis, const Category& category, std::string word
 
 // `readings` are what the platform's reader gave for `file`.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings);
+
+// The findings and notes as lists, then the verdict, each line ended with
+// "\n": what the checker's report prints below its table and the setup
+// window shows below its rows.
+std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis);
 
 // Windows and Wine read the bindings of these bytes differently: a UTF-8
 // byte-order mark before a header, or UTF-16 big-endian.

@@ -1,4 +1,4 @@
-#include "tools/check/key_watch.h"
+#include "live/key_watch.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The running programs that have the module loaded, found by reading other
 // processes, never writing to them: for --running and the setup window.
-#include "tools/check/running_games.h"
+#include "live/running_games.h"
 
 #include <windows.h>
 
@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
+#include "advice/config_file.h"
 #include "selector/selection_cycle.h"
-#include "tools/check/config_file.h"
 
 namespace holsterkeys {
 namespace {

@@ -1,3 +1,9 @@
+// live/: what both programs do on the Windows API, or Wine's, while the
+// player plays: write one binding into the file, watch keys as the module
+// sees them, and find the running games that have the module loaded. It
+// uses the advice library below it and the module's Windows platform, and
+// nothing of a program.
+//
 // Writing one binding into the player's file, with the same care wherever
 // it is done.
 #pragma once

@@ -6,12 +6,12 @@
 #include <tuple>
 #include <vector>
 
+#include "advice/config_file.h"
+#include "advice/findings.h"
+#include "advice/loose_names.h"
+#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "tools/check/config_file.h"
-#include "tools/check/findings.h"
-#include "tools/check/loose_names.h"
-#include "tools/check/visible_text.h"
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

@@ -2,7 +2,7 @@
 // quotes pasted from a forum, Ctrl-Z or NUL bytes after a crash. Each is
 // named rather than printed, so no sentence is cut at a NUL and no console
 // shows a broken character.
-#include "tools/check/visible_text.h"
+#include "advice/visible_text.h"
 
 #include <cstdio>
 

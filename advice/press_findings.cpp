@@ -5,10 +5,10 @@
 #include <iterator>
 #include <map>
 
+#include "advice/findings.h"
 #include "bindings/category_names.h"
+#include "keys/key_names.h"
 #include "selector/selection_cycle.h"
-#include "tools/check/findings.h"
-#include "tools/keys/key_names.h"
 
 namespace holsterkeys {
 namespace {

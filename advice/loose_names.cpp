@@ -1,4 +1,4 @@
-#include "tools/check/loose_names.h"
+#include "advice/loose_names.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tools/keys/key_names.h"
+#include "keys/key_names.h"
 
 #include <algorithm>
 #include <cctype>
