@@ -1,0 +1,37 @@
+// The file system as the tools find it, through the platform's own calls:
+// what a path is, the files in a folder, a path made whole and a file read
+// whole. One source file per platform holds the calls; everything above
+// this folder is portable. It uses nothing of the project's own.
+// <filesystem> would triple the size of the programs that ship.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace holsterkeys {
+
+// Folder separators as the platform takes them, and the one it writes.
+#ifdef _WIN32
+inline constexpr char kSeparators[] = "\\/";
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparators[] = "/";
+inline constexpr char kSeparator = '/';
+#endif
+
+enum class PathKind { kMissing, kFile, kFolder, kError };
+
+// What is at `path`; for kError, `reason` says why in a player's words.
+PathKind path_kind(const std::string& path, std::string& reason);
+
+// The names of the files, not folders, in `folder`.
+std::vector<std::string> file_names_in(const std::string& folder);
+
+// The path from the root, as the platform resolves it.
+std::string absolute(const std::string& path);
+
+// Appends the file's bytes to `bytes`; false with `reason`, in a player's
+// words, when the file cannot be opened or read.
+bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason);
+
+}  // namespace holsterkeys

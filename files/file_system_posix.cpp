@@ -1,0 +1,88 @@
+// The file system where the tools run natively: POSIX.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "files/file_system.h"
+
+namespace holsterkeys {
+namespace {
+
+std::string reason_for(int error) {
+  if (error == EACCES || error == EPERM) {
+    return "you have no permission to read it. Give your account read access to it.";
+  }
+  return std::strerror(error);
+}
+
+}  // namespace
+
+PathKind path_kind(const std::string& path, std::string& reason) {
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0)
+    return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
+  if (errno == ENOENT || errno == ENOTDIR) return PathKind::kMissing;
+  reason = reason_for(errno);
+  return PathKind::kError;
+}
+
+std::vector<std::string> file_names_in(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(folder.c_str());
+  if (listing == nullptr) return names;
+  std::string ignored;
+  for (const dirent* entry; (entry = readdir(listing)) != nullptr;) {
+    if (path_kind(folder + "/" + entry->d_name, ignored) == PathKind::kFile) {
+      names.push_back(entry->d_name);
+    }
+  }
+  closedir(listing);
+  return names;
+}
+
+// The path from the root, with "." and ".." taken out as written.
+std::string absolute(const std::string& path) {
+  std::string start = path;
+  if (!path.starts_with('/')) {
+    char folder[4096];
+    if (getcwd(folder, sizeof folder) == nullptr) return path;
+    start = std::string(folder) + "/" + path;
+  }
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at <= start.size();) {
+    const std::size_t end = std::min(start.find('/', at), start.size());
+    const std::string part = start.substr(at, end - at);
+    if (part == ".." && !parts.empty()) {
+      parts.pop_back();
+    } else if (!part.empty() && part != "." && part != "..") {
+      parts.push_back(part);
+    }
+    at = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason) {
+  std::FILE* stream = std::fopen(path.c_str(), "rb");
+  if (stream == nullptr) {
+    reason = reason_for(errno);
+    return false;
+  }
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
+    bytes.append(chunk, got);
+  }
+  const int error = std::ferror(stream) ? errno : 0;
+  std::fclose(stream);
+  if (error != 0) reason = reason_for(error);
+  return error == 0;
+}
+
+}  // namespace holsterkeys

@@ -1,0 +1,90 @@
+// The file system on Windows, and under Wine.
+#include <windows.h>
+
+#include "files/file_system.h"
+
+namespace holsterkeys {
+namespace {
+
+std::string system_message(DWORD error) {
+  char text[512];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  return message.empty() ? "Windows error " + std::to_string(error) : message;
+}
+
+std::string reason_for(DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    return "another program has it open and locked (often an editor, a backup or a sync tool). "
+           "Close that program, then run the checker again.";
+  }
+  if (error == ERROR_ACCESS_DENIED) {
+    return "you have no permission to read it. Run the checker as administrator, or give your "
+           "account read access in the file's Properties, Security tab.";
+  }
+  return system_message(error);
+}
+
+// In large pieces: each read is a call into the system, and under Wine a
+// costly one.
+bool read_all(HANDLE handle, std::string& bytes) {
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(handle, &size)) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  std::string chunk(1 << 20, '\0');
+  for (DWORD got;; bytes.append(chunk.data(), got)) {
+    if (!ReadFile(handle, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+      return false;
+    }
+    if (got == 0) return true;
+  }
+}
+
+}  // namespace
+
+PathKind path_kind(const std::string& path, std::string& reason) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::kFolder : PathKind::kFile;
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kMissing;
+  reason = reason_for(error);
+  return PathKind::kError;
+}
+
+std::vector<std::string> file_names_in(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+std::string absolute(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return length == 0 || length >= sizeof full ? path : std::string(full, length);
+}
+
+bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason) {
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    reason = reason_for(GetLastError());
+    return false;
+  }
+  const bool read = read_all(handle, bytes);
+  const DWORD error = GetLastError();
+  CloseHandle(handle);
+  if (!read) reason = reason_for(error);
+  return read;
+}
+
+}  // namespace holsterkeys
