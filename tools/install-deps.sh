@@ -9,17 +9,18 @@
 # everything is installed.
 #
 # Usage: install-deps.sh [win32|win64|none]; without one, the flavour is
-# decided here.
+# decided here, and where 32-bit Wine cannot be installed (its i386 packages
+# lag behind the 64-bit ones while a mirror syncs) 64-bit Wine is installed
+# instead, which windows-flavour.sh then chooses.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-flavour=${1:-$(bash windows-flavour.sh | cut -d' ' -f1)}
-packages=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+asked=${1:-}
+# Without a flavour asked for, 32-bit Wine is tried wherever 32-bit programs run.
+decided=$(bash windows-flavour.sh win32 || bash windows-flavour.sh || true)
+flavour=${asked:-${decided%% *}}
+common=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
-case "$flavour" in
-  win32) packages+=(wine wine32:i386) ;;
-  win64) packages+=(wine wine64) ;;
-esac
 
 run_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -29,19 +30,51 @@ is_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-missing=()
-for package in "${packages[@]}"; do
-  is_installed "$package" || missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+packages_for() {
+  packages=("${common[@]}")
+  case "$1" in
+    win32) packages+=(wine wine32:i386) ;;
+    win64) packages+=(wine wine64) ;;
+  esac
+}
 
-# wine32 is an i386 package, installable once that architecture is enabled.
-if [ "$flavour" = win32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  echo "install-deps: enabling the i386 architecture for wine32"
-  run_as_root dpkg --add-architecture i386
+# A list that cannot be refreshed (a mirror in the middle of a sync) is
+# tried again; the install then goes ahead with the lists there are.
+refresh_lists() {
+  [ -n "${lists_refreshed:-}" ] && return
+  lists_refreshed=1
+  local try
+  for try in 1 2 3; do
+    run_as_root apt-get update -qq && return
+    echo "install-deps: the package lists could not all be refreshed (try $try of 3)"
+    sleep 10
+  done
+}
+
+# Installs the packages of flavour $1 that are missing; fails when apt does.
+install_flavour() {
+  packages_for "$1"
+  local missing=() package
+  for package in "${packages[@]}"; do
+    is_installed "$package" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  # wine32 is an i386 package, installable once that architecture is enabled.
+  if [ "$1" = win32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "install-deps: enabling the i386 architecture for wine32"
+    run_as_root dpkg --add-architecture i386
+    lists_refreshed=
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  refresh_lists
+  run_as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+  echo "install-deps: done"
+}
+
+if [ -z "$asked" ] && [ "$flavour" = win32 ]; then
+  install_flavour win32 && exit 0
+  echo "install-deps: 32-bit Wine cannot be installed now; installing 64-bit Wine instead"
+  flavour=win64
 fi
-echo "install-deps: installing ${missing[*]}"
-run_as_root apt-get update -qq
-run_as_root env DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-echo "install-deps: done"
+install_flavour "$flavour"

@@ -13,8 +13,13 @@
 # the line for the maintainer; when no flavour can run, prints "none", a
 # blank and the reason, and exits 1.
 #
+# Where 32-bit programs run but only 64-bit Wine is installed (the 32-bit
+# packages could not be had, say while a mirror is half synced), win64 is
+# taken unless win32 is asked for.
+#
 # HOLSTERKEYS_PROBE32, when set, is the command run in place of the 32-bit
-# probe program, so that the decision can be tested on any machine.
+# probe program, and HOLSTERKEYS_WINES the Wine packages taken as installed
+# ("wine32 wine64", say), so that the decision can be tested on any machine.
 set -u
 
 # Runs a 32-bit program that only exits: a static i386 ELF file of 93 bytes
@@ -36,6 +41,17 @@ probe_32bit() {
   status=$?
   rm -f "$probe"
   return $status
+}
+
+# True when the Wine package $1 (wine32 or wine64) is installed.
+has_wine() {
+  if [ -n "${HOLSTERKEYS_WINES+set}" ]; then
+    [[ " $HOLSTERKEYS_WINES " == *" $1 "* ]]
+    return
+  fi
+  local package=$1
+  [ "$package" = wine32 ] && package=wine32:i386
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'
 }
 
 # The probe's complaint without the shell's prefix ("...: Exec format error").
@@ -66,7 +82,14 @@ status=$?
 if [ $status -eq 0 ]; then
   case "$asked" in
     win64) say_win64 "WINDOWS=win64 was asked for" ;;
-    *) say_win32 ;;
+    win32) say_win32 ;;
+    *)
+      if ! has_wine wine32 && has_wine wine64; then
+        say_win64 "32-bit Wine is not installed here, only 64-bit Wine"
+      else
+        say_win32
+      fi
+      ;;
   esac
   exit 0
 fi
