@@ -54,11 +54,6 @@ std::string how_many(std::size_t count) {
   return std::to_string(count) + " of the five bindings";
 }
 
-BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
-  const ProfileBytes reader(bytes, dialect);
-  return read_bindings(reader);
-}
-
 bool same_texts(const BindingReadings& a, const BindingReadings& b) {
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     if (a[row].text != b[row].text) return false;
@@ -142,6 +137,11 @@ bool all_bound(const BindingReadings& readings) {
 
 }  // namespace
 
+BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
+  const ProfileBytes reader(bytes, dialect);
+  return read_bindings(reader);
+}
+
 bool readers_disagree(const std::string& bytes) {
   return !dialects_read_alike(bytes) && !same_texts(read_as(bytes, ProfileDialect::kWindows),
                                                     read_as(bytes, ProfileDialect::kWine));
@@ -165,6 +165,10 @@ std::string assignment(const Category& category, KeyCode code) {
   return std::string(category.name) + "=" + hex_code(code);
 }
 
+Proposal proposal_of(const Category& category, KeyCode code) {
+  return {&category, hex_code(code), code};
+}
+
 std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis) {
   std::string text =
       listed(diagnosis.findings, "finding", "findings") + listed(diagnosis.notes, "note", "notes");
@@ -175,7 +179,16 @@ std::string findings_text(const BindingReadings& readings, const Diagnosis& diag
   return text;
 }
 
+// A diagnosis that proposes nothing needs no proofs; otherwise it is made
+// again with each proposal judged against the first.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
+  Diagnosis unproven = diagnose_with(file, readings, ProposalCheck());
+  if (unproven.proposed.empty()) return unproven;
+  return diagnose_with(file, readings, ProposalCheck(file, unproven));
+}
+
+Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
+                        const ProposalCheck& check) {
   Diagnosis diagnosis;
   diagnosis.findings = unread_file(file);
   if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
@@ -201,9 +214,9 @@ Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
     matches[row] = locate_entry(lines, kConfigSection, kCategories[row].name);
   }
   const bool first_header_hidden = encoding_found && file.bytes.starts_with(kUtf8Mark);
-  diagnose_layout(lines, matches, first_header_hidden, diagnosis);
-  diagnose_values(readings, matches, encoding_found, diagnosis);
-  diagnose_presses(readings, diagnosis);
+  diagnose_layout(lines, matches, first_header_hidden, check, diagnosis);
+  diagnose_values(readings, matches, encoding_found, check, diagnosis);
+  diagnose_presses(readings, check, diagnosis);
   return diagnosis;
 }
 

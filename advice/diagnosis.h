@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "advice/config_file.h"
+#include "advice/proposal.h"
 #include "bindings/bindings.h"
 
 namespace holsterkeys {
@@ -52,12 +53,16 @@ struct Diagnosis {
   // Each category's state in a few words, in row order, from the first
   // finding about it: "not bound", "fires on every shot"; empty when none.
   std::array<std::string, kCategoryCount> status;
+  // The lines that the findings and notes propose, each proven to work
+  // when followed.
+  std::vector<Proposal> proposed;
 };
 
 // Sets the category's status unless an earlier finding has.
 void set_status(Diagnosis& diagnosis, const Category& category, std::string words);
 
-// `readings` are what the platform's reader gave for `file`.
+// `readings` are what the platform's reader gave for `file`. Every line the
+// diagnosis proposes has been proven on the file's bytes.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings);
 
 // The findings and notes as lists, then the verdict, each line ended with
@@ -72,9 +77,5 @@ bool readers_disagree(const std::string& bytes);
 // Why `code` must not select `category`: the left mouse button fires and
 // the right one aims in the game. Empty for every other code.
 std::string fire_or_aim(KeyCode code, const Category& category);
-
-// The code a player may take for a category when nothing else is bound:
-// the numpad digit of its slot, as in the sample configuration.
-KeyCode suggested_code(const Category& category);
 
 }  // namespace holsterkeys

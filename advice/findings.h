@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "advice/diagnosis.h"
+#include "advice/proposal.h"
 #include "bindings/profile_file.h"
 
 namespace holsterkeys {
@@ -14,29 +15,52 @@ namespace holsterkeys {
 // Where the reader finds each category's entry, in row order.
 using Matches = std::array<ProfileMatch, kCategoryCount>;
 
+// What the advice says where no line it could propose works when followed.
+inline constexpr char kFindTheCode[] =
+    "To find the code of the key you want, press it in holsterkeys-setup, or run "
+    "holsterkeys-check --keys.";
+
 // How a player saves the file so that Windows and Wine read it alike.
 inline constexpr char kAsAnsi[] = "as ANSI (in Notepad: File > Save As, Encoding: ANSI)";
 
 // Text from the file in quotes, every unprintable character named.
 std::string quoted(std::string_view text);
 std::string line_at(int number);  // "Line 7: "
-// "handguns=0x62", the line to write.
+// "handguns=0x62", the line to write, and the same as a proposal.
 std::string assignment(const Category& category, KeyCode code);
+Proposal proposal_of(const Category& category, KeyCode code);
+
+// `words`, which give `proposal`, when the proposal works; then it is
+// among the diagnosis's proposals. Empty when it does not work.
+std::string offered(const ProposalCheck& check, Diagnosis& diagnosis, const Proposal& proposal,
+                    const std::string& words);
+
+// The bindings that the reader of `dialect` reads from `bytes`.
+BindingReadings read_as(const std::string& bytes, ProfileDialect dialect);
+
+// The diagnosis, with each proposed line judged by `check`.
+Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
+                        const ProposalCheck& check);
+
+// A key no category has, for an example: the numpad digit of the
+// category's slot, else the first free numpad digit.
+KeyCode spare_code(const BindingReadings& readings, const Category& category);
 
 // The lines of the file that the reader passes over or never reaches.
 // `first_header_hidden`: Windows misses the first line, a header behind a
 // UTF-8 byte-order mark, and Wine does not.
 void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool first_header_hidden,
-                     Diagnosis& diagnosis);
+                     const ProposalCheck& check, Diagnosis& diagnosis);
 
 // Each binding's value. `encoding_found`: a finding already says that the
 // file's encoding hides lines from this system's reader.
 void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,
-                     Diagnosis& diagnosis);
+                     const ProposalCheck& check, Diagnosis& diagnosis);
 
 // What one press does: categories that fire together, and which one the
 // module selects; keys that do something else as well.
-void diagnose_presses(const BindingReadings& readings, Diagnosis& diagnosis);
+void diagnose_presses(const BindingReadings& readings, const ProposalCheck& check,
+                      Diagnosis& diagnosis);
 
 // True for a code that a key or mouse button has.
 bool names_a_key(KeyCode code);

@@ -49,32 +49,43 @@ const Category* closest_category(std::string_view typed) {
   return best;
 }
 
-// The value to write for a misnamed line: its code when it reads as one,
-// the code of the key it names, or nothing.
-std::string value_as_code(std::string_view value) {
+// The line to write for a misnamed line's value: its code when it reads
+// as one, with the name of the key it names as a remark; nothing when the
+// value names no key.
+std::optional<Proposal> value_as_code(const Category& meant, std::string_view value) {
   const std::string text(value);
   const KeyCodeReading reading = read_key_code(text.c_str());
-  if (reading.has_digits && names_a_key(reading.code)) return hex_code(reading.code);
+  if (reading.has_digits && names_a_key(reading.code)) return proposal_of(meant, reading.code);
   const std::optional<KeyCode> named = key_code_named(value);
-  return named ? hex_code(*named) + " ; " + key_name(*named) : std::string();
+  if (!named) return std::nullopt;
+  return Proposal{&meant, hex_code(*named) + " ; " + key_name(*named), *named};
 }
 
 // Following the advice must not add a second line for a category.
-std::string advice_for(const ProfileLine& line, const Category& meant, const Matches& matches) {
-  const int taken = matches[row_of(meant)].entry;
+std::string already_set(const Category& category, const Matches& matches) {
+  const int taken = matches[row_of(category)].entry;
+  if (taken == 0) return {};
+  return " It is set on line " + std::to_string(taken) +
+         ", which counts: delete this line, or put its value there.";
+}
+
+std::string advice_for(const ProfileLine& line, const Category& meant, const Matches& matches,
+                       const ProposalCheck& check, Diagnosis& diagnosis) {
   const std::string start = " Did you mean " + quoted(meant.name) + "?";
-  if (taken != 0) {
-    return start + " It is set on line " + std::to_string(taken) +
-           ", which counts: delete this line, or put its value there.";
-  }
-  const std::string value = value_as_code(line.value);
-  if (value.empty()) return start + " Then write " + meant.name + "= and the key's code.";
-  return start + " Then write " + meant.name + "=" + value + ".";
+  if (const std::string taken = already_set(meant, matches); !taken.empty()) return start + taken;
+  const auto proposal = value_as_code(meant, line.value);
+  const std::string write =
+      proposal ? offered(check, diagnosis, *proposal,
+                         " Then write " + std::string(meant.name) + "=" + proposal->value + ".")
+               : std::string();
+  if (!write.empty()) return start + write;
+  return start + " Then write " + meant.name + "= and the key's code.";
 }
 
 // A name close to a category's is a mistake; any other is a setting of
 // another program, which does no harm.
-void unknown_name(const ProfileLine& line, const Matches& matches, Diagnosis& diagnosis) {
+void unknown_name(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+                  Diagnosis& diagnosis) {
   const Category* meant = closest_category(line.name);
   const std::string ignored = line_at(line.number) + quoted(line.name) +
                               " is not a category the module reads, so this line is ignored.";
@@ -82,8 +93,9 @@ void unknown_name(const ProfileLine& line, const Matches& matches, Diagnosis& di
     diagnosis.notes.push_back(ignored + " The categories are " + category_names(", ") + ".");
     return;
   }
-  diagnosis.findings.push_back(ignored + advice_for(line, *meant, matches) +
-                               " The categories are " + category_names(", ") + ".");
+  const std::string advice = advice_for(line, *meant, matches, check, diagnosis);
+  diagnosis.findings.push_back(ignored + advice + " The categories are " + category_names(", ") +
+                               ".");
 }
 
 // How other files start their comments: "# ...", "// ...", "REM ...".
@@ -115,14 +127,73 @@ bool is_decoration(std::string_view text) {
                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// A line without '=' is ignored; one that starts with a category's name was
-// meant as a binding.
-void no_equals(const ProfileLine& line, Diagnosis& diagnosis) {
+// The words of a line written in another program's syntax: "handguns ->
+// 0x37", "\"handguns\": \"0x37\",", "handguns<tab>0x37", "bind F2 handguns".
+std::vector<std::string_view> words_of(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find_first_of(" \t:,;\"'<>={}[]()|", at), text.size());
+    const std::string_view word = text.substr(at, end - at);
+    if (!word.empty() && word != "-" && word != "->" && word != "=>") words.push_back(word);
+    at = end + 1;
+  }
+  return words;
+}
+
+// A word that reads as one key and one only: a whole number of two
+// characters or more that is not octal, or a key's name. A lone digit is
+// a code to the module and a key to other programs, so it reads as none.
+std::optional<KeyCode> one_key(std::string_view word) {
+  const std::string text(word);
+  const KeyCodeReading reading = read_key_code(text.c_str());
+  if (reading.has_digits && reading.end == text.size()) {
+    const bool plain = text.size() >= 2 && reading.base != 8 && names_a_key(reading.code);
+    return plain ? std::optional(reading.code) : std::nullopt;
+  }
+  return key_code_named(word);
+}
+
+// The category and key a line without '=' names, each once.
+std::optional<Proposal> binding_in(std::string_view text) {
+  const Category* category = nullptr;
+  std::optional<KeyCode> code;
+  for (std::string_view word : words_of(text)) {
+    if (const Category* named = closest_category(word); named != nullptr && category == nullptr) {
+      category = named;
+    } else if (const auto key = one_key(word)) {
+      if (code && *code != *key) return std::nullopt;
+      code = key;
+    }
+  }
+  if (category == nullptr || !code) return std::nullopt;
+  return proposal_of(*category, *code);
+}
+
+// A line without '=' is ignored; one that names a category was meant as a
+// binding, and the line to write carries the player's own key.
+void no_equals(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+               Diagnosis& diagnosis) {
   const std::string_view first_word = line.name.substr(0, line.name.find_first_of(" \t:"));
-  if (closest_category(first_word) != nullptr) {
+  const auto proposal = binding_in(line.name);
+  if (proposal) {
+    if (const std::string taken = already_set(*proposal->category, matches); !taken.empty()) {
+      diagnosis.findings.push_back(line_at(line.number) + quoted(line.name) +
+                                   " has no '=' and is ignored." + taken);
+      return;
+    }
+  }
+  if (proposal || closest_category(first_word) != nullptr) {
+    const std::string write =
+        proposal ? offered(check, diagnosis, *proposal,
+                           " Write it as " + assignment(*proposal->category, proposal->code) +
+                               " for " + key_name(proposal->code) + ".")
+                 : std::string();
     diagnosis.findings.push_back(line_at(line.number) + quoted(line.name) +
-                                 " has no '=' and is ignored. Write it as category=code, such as "
-                                 "rifle=0x66.");
+                                 " has no '=' and is ignored." +
+                                 (write.empty() ? " Write it as category=code, and the key's "
+                                                  "code after the '='. " +
+                                                      std::string(kFindTheCode)
+                                                : write));
     return;
   }
   diagnosis.notes.push_back(line_at(line.number) + quoted(line.name) +
@@ -131,15 +202,16 @@ void no_equals(const ProfileLine& line, Diagnosis& diagnosis) {
 }
 
 // A line of the [Bindings] section that the reader passes over.
-void section_line(const ProfileLine& line, const Matches& matches, Diagnosis& diagnosis) {
+void section_line(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+                  Diagnosis& diagnosis) {
   if (line.kind != ProfileLine::Kind::kNoEquals && line.kind != ProfileLine::Kind::kEntry) return;
   if (is_decoration(line.name)) return;
   if (const std::string marker = comment_marker(line.name); !marker.empty()) {
     return other_comment(line, marker, diagnosis);
   }
-  if (line.kind == ProfileLine::Kind::kNoEquals) return no_equals(line, diagnosis);
+  if (line.kind == ProfileLine::Kind::kNoEquals) return no_equals(line, matches, check, diagnosis);
   const Category* category = category_named(line.name);
-  if (category == nullptr) return unknown_name(line, matches, diagnosis);
+  if (category == nullptr) return unknown_name(line, matches, check, diagnosis);
   const int counted = matches[row_of(*category)].entry;
   if (line.number != counted) {
     diagnosis.findings.push_back(line_at(line.number) + "a second " + quoted(category->name) +
@@ -179,19 +251,39 @@ void second_section(const ProfileLines& lines, const ProfileMatch& section,
   }
 }
 
+// Whether a [Bindings] line above the first line that names a category
+// (or else at the top) makes the module read a binding: advice that
+// changes nothing the module reads is not given.
+bool a_header_helps(const ProfileLines& lines) {
+  auto first = std::find_if(lines.begin(), lines.end(), [](const ProfileLine& line) {
+    return line.kind == ProfileLine::Kind::kEntry && category_named(line.name) != nullptr;
+  });
+  std::string text;
+  for (auto line = lines.begin(); line != lines.end(); ++line) {
+    if (line == first) text += "[Bindings]\r\n";
+    text.append(line->text).append(line->ending);
+  }
+  if (first == lines.end()) text.insert(0, "[Bindings]\r\n");
+  const BindingReadings readings = read_as(text, ProfileDialect::kWine);
+  return std::any_of(readings.begin(), readings.end(),
+                     [](const BindingReading& reading) { return !reading.text.empty(); });
+}
+
 }  // namespace
 
 void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool first_header_hidden,
-                     Diagnosis& diagnosis) {
+                     const ProposalCheck& check, Diagnosis& diagnosis) {
   const ProfileMatch& section = matches[0];
   if (section.section == 0) {
     diagnosis.findings.push_back("There is no [Bindings] section" + section_names(lines) +
-                                 ", so the module reads no binding from this file. Put a line "
-                                 "[Bindings] above the bindings.");
+                                 ", so the module reads no binding from this file." +
+                                 (a_header_helps(lines) ? " Put a line [Bindings] above the "
+                                                          "bindings."
+                                                        : ""));
     return;
   }
   for (int number = section.section + 1; number <= section.section_end; ++number) {
-    section_line(lines[static_cast<std::size_t>(number - 1)], matches, diagnosis);
+    section_line(lines[static_cast<std::size_t>(number - 1)], matches, check, diagnosis);
   }
   second_section(lines, section, first_header_hidden, diagnosis);
 }

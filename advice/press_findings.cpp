@@ -30,19 +30,6 @@ KeyCode code_of(const BindingReadings& readings, const Category& category) {
 
 std::string described(KeyCode code) { return key_name(code) + " (" + hex_code(code) + ")"; }
 
-// A key no category has, for the advice: the numpad digit of the slot,
-// else the first free numpad digit.
-KeyCode free_code(const BindingReadings& readings, const Category& category) {
-  auto taken = [&readings](KeyCode code) {
-    return std::any_of(readings.begin(), readings.end(), [code](const BindingReading& reading) {
-      return reading.number.code == code;
-    });
-  };
-  KeyCode code = suggested_code(category);
-  for (KeyCode next = 0x61; taken(code) && next <= 0x69; ++next) code = next;
-  return code;
-}
-
 // Rows on one key all fire together, and one of them wins.
 void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
   std::map<KeyCode, std::vector<std::string_view>> names_by_code;
@@ -85,7 +72,7 @@ std::string selected_only_by(const std::vector<std::string>& keys) {
 // A category whose key is down together with another category's key: a
 // sided Shift, Ctrl or Alt also sets the code of either side.
 void keys_down_together(const BindingReadings& readings, const Category& category,
-                        Diagnosis& diagnosis) {
+                        const ProposalCheck& check, Diagnosis& diagnosis) {
   const KeyCode code = code_of(readings, category);
   if (!names_a_key(code)) return;
   std::string lost;
@@ -102,11 +89,14 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
   if (lost.empty()) return;
   set_status(diagnosis, category,
              kept.empty() ? "never selected" : "selected only by " + joined(kept, " or "));
-  const KeyCode spare = free_code(readings, category);
+  const KeyCode spare = spare_code(readings, category);
+  const std::string example =
+      offered(check, diagnosis, proposal_of(category, spare),
+              ", for example " + assignment(category, spare) + " for " + key_name(spare) + ".");
   diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
                                ", being later in the order " + category_names(", ") + ". Give " +
-                               category.name + " a key of its own, for example " +
-                               assignment(category, spare) + " for " + key_name(spare) + ".");
+                               category.name + " a key of its own" +
+                               (example.empty() ? ". " + std::string(kFindTheCode) : example));
 }
 
 // The categories whose codes `wanted` accepts, as a sentence's subject.
@@ -149,9 +139,23 @@ void keys_with_other_uses(const BindingReadings& readings, Diagnosis& diagnosis)
 
 }  // namespace
 
-void diagnose_presses(const BindingReadings& readings, Diagnosis& diagnosis) {
+KeyCode spare_code(const BindingReadings& readings, const Category& category) {
+  auto taken = [&readings](KeyCode code) {
+    return std::any_of(readings.begin(), readings.end(), [code](const BindingReading& reading) {
+      return reading.number.code == code;
+    });
+  };
+  KeyCode code = 0x60 + category.slot;
+  for (KeyCode next = 0x61; taken(code) && next <= 0x69; ++next) code = next;
+  return code;
+}
+
+void diagnose_presses(const BindingReadings& readings, const ProposalCheck& check,
+                      Diagnosis& diagnosis) {
   shared_keys(readings, diagnosis);
-  for (const Category& category : kCategories) keys_down_together(readings, category, diagnosis);
+  for (const Category& category : kCategories) {
+    keys_down_together(readings, category, check, diagnosis);
+  }
   keys_with_other_uses(readings, diagnosis);
 }
 

@@ -3,6 +3,8 @@
 // player to write reads as the key it names.
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <optional>
 
 #include "advice/findings.h"
 #include "advice/visible_text.h"
@@ -13,6 +15,20 @@ namespace holsterkeys {
 namespace {
 
 constexpr char kUnboundOnPurpose[] = " with nothing after the '=' leaves it unbound on purpose.";
+
+// What every value finding works with: all five readings, for codes that
+// are free; the check of each proposed line; and the diagnosis.
+struct Context {
+  const BindingReadings& readings;
+  const ProposalCheck& check;
+  Diagnosis& diagnosis;
+};
+
+// `words` giving the line for `code` when it works when followed.
+std::string offer(Context& context, const Category& category, KeyCode code,
+                  const std::string& words) {
+  return offered(context.check, context.diagnosis, proposal_of(category, code), words);
+}
 
 // Reading that stops at the end, a blank or a ';' leaves a remark behind,
 // nothing that was meant as part of the number.
@@ -87,36 +103,85 @@ std::string fire_or_aim_words(KeyCode code) {
   return code == 0x01 ? "fires on every shot" : "switches on every aim";
 }
 
-std::string example_for(const Category& category) {
-  const KeyCode code = suggested_code(category);
-  return "for example " + assignment(category, code) + " for " + key_name(code);
+// ", for example handguns=0x62 for Numpad2." with a free key, where that
+// line works when followed; else ". " and how to find a key's code.
+std::string example_for(Context& context, const Category& category) {
+  const KeyCode code = spare_code(context.readings, category);
+  const std::string example =
+      offer(context, category, code,
+            ", for example " + assignment(category, code) + " for " + key_name(code) + ".");
+  return example.empty() ? ". " + std::string(kFindTheCode) : example;
 }
 
-// The value with everything but letters and digits taken out, when that
-// reads as a key: "0x 65" and "\"0x64'" were meant as 0x65 and 0x64.
-std::string meant_value(const Category& category, const std::string& text) {
+// The characters a paste leaves around a number, which a player does not
+// see as part of it: blanks, quotes, non-breaking and zero-width spaces.
+constexpr std::string_view kInvisibleAroundNumbers[] = {" ",
+                                                        "\t",
+                                                        "\"",
+                                                        "'",
+                                                        "\xC2\xA0",
+                                                        "\xA0",
+                                                        "\xE2\x80\x9C",
+                                                        "\xE2\x80\x9D",
+                                                        "\xE2\x80\x98",
+                                                        "\xE2\x80\x99",
+                                                        "\x93",
+                                                        "\x94",
+                                                        "\x91",
+                                                        "\x92",
+                                                        "\xE2\x80\x8B",
+                                                        "\xEF\xBB\xBF"};
+
+// The value without those characters, or nothing when any other character
+// that is no ASCII letter or digit is in it: a letter of another script
+// that looks like a Latin one is not dropped.
+std::optional<std::string> without_invisibles(std::string_view text) {
   std::string kept;
-  for (char c : text) {
-    if (std::isalnum(static_cast<unsigned char>(c))) kept.push_back(c);
+  for (std::size_t at = 0; at < text.size();) {
+    const auto invisible =
+        std::find_if(std::begin(kInvisibleAroundNumbers), std::end(kInvisibleAroundNumbers),
+                     [&](std::string_view mark) { return text.substr(at).starts_with(mark); });
+    if (invisible != std::end(kInvisibleAroundNumbers)) {
+      at += invisible->size();
+    } else if (std::isalnum(static_cast<unsigned char>(text[at])) && text[at] > 0) {
+      kept.push_back(text[at++]);
+    } else {
+      return std::nullopt;
+    }
   }
-  const KeyCodeReading reading = read_key_code(kept.c_str());
-  if (!reading.has_digits || reading.end != kept.size() || !names_a_key(reading.code)) return ".";
-  return ". Write " + assignment(category, reading.code) + ".";
+  return kept;
+}
+
+// What the player meant where those characters stopped the reading:
+// "0x 65" and "\"0x64'" were meant as 0x65 and 0x64. Nothing is guessed
+// where what is left could be read two ways, as octal or decimal.
+std::string meant_value(Context& context, const Category& category, const std::string& text) {
+  const auto kept = without_invisibles(before_remark(text));
+  const KeyCodeReading reading = read_key_code(kept.value_or("").c_str());
+  if (!kept || !reading.has_digits || reading.end != kept->size() || !names_a_key(reading.code) ||
+      reading.base == 8) {
+    return ". " + std::string(kFindTheCode);
+  }
+  const std::string line =
+      offer(context, category, reading.code, ". Write " + assignment(category, reading.code) + ".");
+  return line.empty() ? ". " + std::string(kFindTheCode) : line;
 }
 
 void unbound(const Category& category, const ProfileMatch& match, bool encoding_found,
-             Diagnosis& diagnosis) {
+             Context& context) {
+  Diagnosis& diagnosis = context.diagnosis;
   const std::string name = category.name;
   if (match.entry == 0) {
     set_status(diagnosis, category, "not bound");
     diagnosis.findings.push_back(name + " is not bound: there is no " + name +
-                                 " line under [Bindings]. Add one, " + example_for(category) + ".");
+                                 " line under [Bindings]. Add one" +
+                                 example_for(context, category));
   } else if (match.value.empty()) {
     set_status(diagnosis, category, "not bound (on purpose)");
-    diagnosis.notes.push_back(
-        name + " is left unbound: its line " + std::to_string(match.entry) +
-        " has no value, so no key selects it. To bind it, write a key's code there, " +
-        example_for(category) + ".");
+    diagnosis.notes.push_back(name + " is left unbound: its line " + std::to_string(match.entry) +
+                              " has no value, so no key selects it. To bind it, write a key's "
+                              "code there" +
+                              example_for(context, category));
   } else {
     set_status(diagnosis, category, "not read on this system");
     diagnosis.findings.push_back(
@@ -126,16 +191,20 @@ void unbound(const Category& category, const ProfileMatch& match, bool encoding_
   }
 }
 
-std::string write_named_key(const Category& category, KeyCode code) {
+std::string write_named_key(Context& context, const Category& category, KeyCode code) {
   if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-    return key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key, " +
-           example_for(category) + ".";
+    return key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key" +
+           example_for(context, category);
   }
-  return "Write " + assignment(category, code) + " for " + key_name(code) + ".";
+  const std::string line =
+      offer(context, category, code,
+            "Write " + assignment(category, code) + " for " + key_name(code) + ".");
+  return line.empty() ? key_name(code) + " is " + hex_code(code) + ". " + kFindTheCode : line;
 }
 
 // A key's name, a word or a stray character where the number should start.
-void no_number(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
+void no_number(const Category& category, const BindingReading& reading, Context& context) {
+  Diagnosis& diagnosis = context.diagnosis;
   const std::string name = category.name;
   const std::string& text = reading.text;
   const std::string start = name + ": " + quoted(text) + " is not a number";
@@ -146,56 +215,112 @@ void no_number(const Category& category, const BindingReading& reading, Diagnosi
   if (!std::isalpha(static_cast<unsigned char>(text[reading.number.digits]))) {
     diagnosis.findings.push_back(start + ": the module stops reading at " +
                                  character_at(text, reading.number.digits) + " and reads 0, so " +
-                                 name + " never fires" + meant_value(category, text));
+                                 name + " never fires" + meant_value(context, category, text));
     return;
   }
   if (wheel) {
     diagnosis.findings.push_back(start +
                                  " but the mouse wheel, which has no key code and cannot "
                                  "be bound, so it reads as 0 and never fires. Bind a key or a "
-                                 "mouse button instead, " +
-                                 example_for(category) + ".");
+                                 "mouse button instead" +
+                                 example_for(context, category));
     return;
   }
   const auto named = key_code_named(before_remark(text));
   diagnosis.findings.push_back(
       start + ", so it reads as 0 and never fires. " +
-      (named ? write_named_key(category, *named)
+      (named ? write_named_key(context, category, *named)
              : "Write the key's code instead: holsterkeys-check --keys shows the code of each "
                "key you press."));
 }
 
+// The digit a number is written as, with or without leading zeros: "2",
+// "06", "00"; nothing for any other number. Octal and decimal read these
+// alike, so what the player got wrong is the code itself.
+std::optional<int> written_digit(const BindingReading& reading) {
+  const KeyCodeReading& number = reading.number;
+  if (number.base == 16 || !number.has_digits || !ends_cleanly(reading.text, number.end)) {
+    return std::nullopt;
+  }
+  // A sign before the digits makes it a number of its own.
+  if (number.digits != 0) return std::nullopt;
+  const std::string_view digits = std::string_view(reading.text).substr(0, number.end);
+  if (digits.substr(0, digits.size() - 1).find_first_not_of('0') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return digits.back() - '0';
+}
+
+// "none", "off", "disabled": words that mean off, before any remark.
+bool means_off(const std::string& text) {
+  std::string word(before_remark(text));
+  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const char* off :
+       {"none", "off", "disabled", "disable", "unbound", "unassigned", "null", "nothing", "-"}) {
+    if (word == off) return true;
+  }
+  return false;
+}
+
+// A value that means off and is off: the module reads 0, which no key has.
+void off_on_purpose(const Category& category, const BindingReading& reading, Context& context) {
+  const std::string name = category.name;
+  set_status(context.diagnosis, category, "not bound (on purpose)");
+  std::string note = name + ": " + quoted(reading.text) + " leaves " + name + " unbound; " + name +
+                     "= with nothing after it says so plainly.";
+  if (written_digit(reading) == 0) {
+    note +=
+        offer(context, category, '0', " For the 0 key write " + assignment(category, '0') + ".");
+  }
+  context.diagnosis.notes.push_back(note);
+}
+
 // A lone digit is a key code, not the digit's key: "2" is the right mouse
 // button, and the 2 key is 0x32.
-void lone_digit(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
+void lone_digit(const Category& category, const BindingReading& reading, int digit_value,
+                Context& context) {
   const KeyCode code = reading.number.code;
-  const std::string digit = std::to_string(code);
+  const std::string digit = std::to_string(digit_value);
+  const std::string written = std::string(before_remark(reading.text));
   const std::string key = key_in_words(code);
   const std::string danger = fire_or_aim(code, category);
   set_status(
-      diagnosis, category,
-      danger.empty() ? digit + " is " + (key.empty() ? "no key" : key) : fire_or_aim_words(code));
-  std::string finding = std::string(category.name) + ": " + digit + " is the code of " +
-                        (key.empty() ? "no key" : key) + ", not of the " + digit + " key" +
-                        (danger.empty() ? "" : ": " + danger) + ". For the " + digit +
-                        " key write " + assignment(category, '0' + code);
+      context.diagnosis, category,
+      danger.empty() ? written + " is " + (key.empty() ? "no key" : key) : fire_or_aim_words(code));
+  std::string advice =
+      offer(context, category, '0' + code,
+            " For the " + digit + " key write " + assignment(category, '0' + code));
   if (code >= 4 && code <= 6) {
-    finding += "; for " + key + " write " + assignment(category, code) + ", which says so plainly";
+    const std::string plainly =
+        offer(context, category, code,
+              " for " + key + " write " + assignment(category, code) + ", which says so plainly");
+    advice += advice.empty() || plainly.empty() ? plainly : ";" + plainly;
   }
-  if (code == 0) finding += "; " + std::string(category.name) + "=" + kUnboundOnPurpose;
-  diagnosis.findings.push_back(finding + (code == 0 ? "" : "."));
+  context.diagnosis.findings.push_back(
+      std::string(category.name) + ": " + written + " is the code of " +
+      (key.empty() ? "no key" : key) + ", not of the " + digit + " key" +
+      (danger.empty() ? "" : ": " + danger) + "." +
+      (advice.empty() ? " The " + digit + " key is " + hex_code('0' + code) + ". " + kFindTheCode
+                      : advice + "."));
 }
 
-// "010" is octal 8, and "08" stops at the 8, which is no octal digit.
+// "010" is octal 8, and "08" stops at the 8, which is no octal digit: a
+// leading 0 matters only where octal and decimal read the digits apart.
 bool is_octal_trap(const KeyCodeReading& number, const std::string& text) {
-  const char after = number.end < text.size() ? text[number.end] : '\0';
-  return number.base == 8 && (number.end - number.digits > 1 || after == '8' || after == '9');
+  if (number.base != 8) return false;
+  std::size_t end = number.digits;
+  while (end < text.size() && end - number.digits < 10 &&
+         std::isdigit(static_cast<unsigned char>(text[end]))) {
+    ++end;
+  }
+  const std::string decimal = text.substr(number.digits, end - number.digits);
+  return std::stoll(decimal) != number.code;
 }
 
-void octal(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
+void octal(const Category& category, const BindingReading& reading, Context& context) {
   const KeyCode code = reading.number.code;
-  set_status(diagnosis, category, "octal: reads as " + std::to_string(code));
-  diagnosis.findings.push_back(
+  set_status(context.diagnosis, category, "octal: reads as " + std::to_string(code));
+  context.diagnosis.findings.push_back(
       std::string(category.name) + ": " + quoted(reading.text) +
       " starts with 0, so it is read as an octal number: " + std::to_string(code) + " (" +
       hex_code(code) + "). Drop the leading 0 for a decimal number, or write it as 0x...");
@@ -203,25 +328,28 @@ void octal(const Category& category, const BindingReading& reading, Diagnosis& d
 
 // "#66" and "66h" are hexadecimal elsewhere; the module reads them otherwise.
 void other_hex(const Category& category, const BindingReading& reading, KeyCode meant,
-               Diagnosis& diagnosis) {
-  set_status(diagnosis, category,
+               Context& context) {
+  const std::string line =
+      offer(context, category, meant,
+            " Write " + assignment(category, meant) + " for " + key_name(meant) + ".");
+  set_status(context.diagnosis, category,
              short_text(reading.text) + " reads as " + std::to_string(reading.number.code) +
-                 ": write " + hex_code(meant));
-  diagnosis.findings.push_back(
+                 (line.empty() ? "" : ": write " + hex_code(meant)));
+  context.diagnosis.findings.push_back(
       std::string(category.name) + ": " + quoted(reading.text) +
       " looks like a hexadecimal number written as other programs write it, but the module "
       "understands only the 0x form: it reads " +
-      std::to_string(reading.number.code) + ". Write " + assignment(category, meant) + " for " +
-      key_name(meant) + ".");
+      std::to_string(reading.number.code) + "." +
+      (line.empty() ? " " + std::string(kFindTheCode) : line));
 }
 
 // One category takes one key: "0x11+0x32" binds Ctrl alone, "0x62,0x32"
 // the first key alone.
 void more_keys(const Category& category, const BindingReading& reading,
-               const std::vector<KeyCode>& keys, Diagnosis& diagnosis) {
+               const std::vector<KeyCode>& keys, Context& context) {
   const std::string name = category.name;
   const KeyCode read = reading.number.code;
-  set_status(diagnosis, category,
+  set_status(context.diagnosis, category,
              "one key only: reads " + (names_a_key(read) ? key_name(read) : std::to_string(read)));
   std::string finding = name + ": " + quoted(reading.text) +
                         " names more than one key, but a category takes one key, and key "
@@ -234,34 +362,39 @@ void more_keys(const Category& category, const BindingReading& reading,
   std::vector<std::string> choices;
   for (KeyCode key : keys) {
     if (fire_or_aim(key, category).empty()) {
-      choices.push_back(assignment(category, key) + " for " + key_name(key));
+      const std::string choice =
+          offer(context, category, key, assignment(category, key) + " for " + key_name(key));
+      if (!choice.empty()) choices.push_back(choice);
     }
   }
-  if (!choices.empty()) finding += " Keep one key: " + joined(choices, ", or ") + ".";
-  diagnosis.findings.push_back(finding);
+  if (!choices.empty()) {
+    finding += " Keep one key: " + joined(choices, ", or ") + ".";
+  } else if (!keys.empty()) {
+    finding += std::string(" ") + kFindTheCode;
+  }
+  context.diagnosis.findings.push_back(finding);
 }
 
 // Where reading stopped short of a key: "0x 65" stops at the blank.
-void not_a_key(const Category& category, const BindingReading& reading, Diagnosis& diagnosis) {
+void not_a_key(const Category& category, const BindingReading& reading, Context& context) {
   const std::string& text = reading.text;
   const KeyCodeReading& number = reading.number;
   const std::string name = category.name;
-  const std::string off = number.code == 0 ? " " + name + "=" + kUnboundOnPurpose : "";
-  set_status(diagnosis, category, "no key has code " + std::to_string(number.code));
+  set_status(context.diagnosis, category, "no key has code " + std::to_string(number.code));
   std::size_t stop = number.end;
   const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
   if (bare_prefix) ++stop;
   if (!bare_prefix && ends_cleanly(text, stop)) {
-    diagnosis.findings.push_back(name + ": " + std::to_string(number.code) +
-                                 " is not the code of any key, so it never fires. Key codes run "
-                                 "from 0x01 to 0xFE." +
-                                 off);
+    context.diagnosis.findings.push_back(name + ": " + std::to_string(number.code) +
+                                         " is not the code of any key, so it never fires. Key "
+                                         "codes run from 0x01 to 0xFE.");
     return;
   }
-  diagnosis.findings.push_back(name + ": in " + quoted(text) + " the module stops reading at " +
-                               character_at(text, stop) + (bare_prefix ? " after \"0x\"" : "") +
-                               " and reads " + std::to_string(number.code) + ", so " + name +
-                               " never fires" + meant_value(category, text) + off);
+  const std::string off = number.code == 0 ? " " + name + "=" + kUnboundOnPurpose : "";
+  context.diagnosis.findings.push_back(
+      name + ": in " + quoted(text) + " the module stops reading at " + character_at(text, stop) +
+      (bare_prefix ? " after \"0x\"" : "") + " and reads " + std::to_string(number.code) + ", so " +
+      name + " never fires" + meant_value(context, category, text) + off);
 }
 
 void long_value(const Category& category, const ProfileMatch& match, Diagnosis& diagnosis) {
@@ -273,31 +406,40 @@ void long_value(const Category& category, const ProfileMatch& match, Diagnosis& 
                             std::to_string(kValueSize - 1) + ".");
 }
 
+// A number that reads as 0 to its end, however written: "0", "-0", "0x0".
+bool reads_as_zero(const BindingReading& reading) {
+  return reading.number.has_digits && reading.number.code == 0 &&
+         ends_cleanly(reading.text, reading.number.end);
+}
+
 void value(const Category& category, const BindingReading& reading, const ProfileMatch& match,
-           bool encoding_found, Diagnosis& diagnosis) {
+           bool encoding_found, Context& context) {
   const KeyCodeReading& number = reading.number;
-  if (reading.text.empty()) return unbound(category, match, encoding_found, diagnosis);
-  long_value(category, match, diagnosis);
+  if (reading.text.empty()) return unbound(category, match, encoding_found, context);
+  long_value(category, match, context.diagnosis);
+  if (means_off(reading.text) || reads_as_zero(reading)) {
+    return off_on_purpose(category, reading, context);
+  }
   if (const auto meant = other_hex_notation(reading.text);
       meant && *meant != number.code && names_a_key(*meant)) {
-    return other_hex(category, reading, *meant, diagnosis);
+    return other_hex(category, reading, *meant, context);
   }
   bool combination = false;
   const std::vector<KeyCode> keys = keys_named(reading.text, combination);
-  if (combination || keys.size() > 1) return more_keys(category, reading, keys, diagnosis);
-  if (!number.has_digits) return no_number(category, reading, diagnosis);
-  if (number.digits == 0 && number.end == 1 && ends_cleanly(reading.text, 1)) {
-    return lone_digit(category, reading, diagnosis);
+  if (combination || keys.size() > 1) return more_keys(category, reading, keys, context);
+  if (!number.has_digits) return no_number(category, reading, context);
+  if (const auto digit = written_digit(reading)) {
+    return lone_digit(category, reading, *digit, context);
   }
   if (const std::string danger = fire_or_aim(number.code, category); !danger.empty()) {
-    set_status(diagnosis, category, fire_or_aim_words(number.code));
-    diagnosis.findings.push_back(std::string(category.name) + ": " + quoted(reading.text) + " is " +
-                                 key_in_words(number.code) + ": " + danger +
-                                 ". Pick another key, " + example_for(category) + ".");
+    set_status(context.diagnosis, category, fire_or_aim_words(number.code));
+    context.diagnosis.findings.push_back(std::string(category.name) + ": " + quoted(reading.text) +
+                                         " is " + key_in_words(number.code) + ": " + danger +
+                                         ". Pick another key" + example_for(context, category));
     return;
   }
-  if (is_octal_trap(number, reading.text)) return octal(category, reading, diagnosis);
-  if (!names_a_key(number.code)) not_a_key(category, reading, diagnosis);
+  if (is_octal_trap(number, reading.text)) return octal(category, reading, context);
+  if (!names_a_key(number.code)) not_a_key(category, reading, context);
 }
 
 }  // namespace
@@ -309,14 +451,13 @@ std::string fire_or_aim(KeyCode code, const Category& category) {
   return {};
 }
 
-KeyCode suggested_code(const Category& category) { return 0x60 + category.slot; }
-
 bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
 
 void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,
-                     Diagnosis& diagnosis) {
+                     const ProposalCheck& check, Diagnosis& diagnosis) {
+  Context context{readings, check, diagnosis};
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    value(kCategories[row], readings[row], matches[row], encoding_found, diagnosis);
+    value(kCategories[row], readings[row], matches[row], encoding_found, context);
   }
 }
 

@@ -26,8 +26,13 @@ std::string_view line_end_of(const ProfileLines& lines) {
 
 bool is_quote(char c) { return c == '"' || c == '\''; }
 
+// A remark that the new number cannot run into and that names no other
+// number: "; numpad 2" and " numpad" stay, " 0x32" and " or 0x32" go.
 bool reads_as_remark(std::string_view tail) {
-  return !tail.empty() && (tail.front() == ' ' || tail.front() == '\t' || tail.front() == ';');
+  const std::size_t start = tail.find_first_not_of(" \t");
+  if (start == 0 || tail.empty()) return !tail.empty() && tail.front() == ';';
+  return start == std::string_view::npos || tail[start] == ';' ||
+         tail.find_first_of("0123456789") == std::string_view::npos;
 }
 
 // The value as written, with the quotes that the reader dropped: the

@@ -14,8 +14,9 @@ namespace holsterkeys {
 // added at the end of the first [Bindings] section, and without that, a
 // section holding it at the end of the file. Line ends, other lines and
 // sections, and a UTF-16LE encoding stay as they were. Text after the old
-// number stays when it reads as a remark (it starts with a blank or ';'),
-// so that it cannot change the number; any other text after it goes.
+// number stays when it reads as a remark: it starts with ';', or with a
+// blank and either a ';' or no digit at all, so that it can neither change
+// the number nor name a second one. Any other text after it goes.
 std::string with_binding(std::string_view file_bytes, const Category& category,
                          std::string_view value);
 

@@ -1,6 +1,7 @@
 // Fuzzing of the checker's findings: any bytes as the player's file. No
-// input may crash the checker, and every sentence it says must be whole,
-// printable text, whatever the file holds.
+// input may crash the checker, every sentence it says must be whole,
+// printable text, whatever the file holds, and every line it proposes must
+// work when followed.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "advice/diagnosis.h"
 #include "bindings/profile_file.h"
+#include "tests/proposals_hold.h"
 
 namespace {
 
@@ -37,5 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Diagnosis diagnosis = diagnose(file, read_bindings(reader));
   expect_printable(diagnosis.findings);
   expect_printable(diagnosis.notes);
+  for (const std::string& failure : failed_proposals(file, diagnosis)) {
+    std::fprintf(stderr, "a proposed line fails when followed: %s\n", failure.c_str());
+    std::abort();
+  }
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "bindings/profile_file.h"
 #include "keys/key_names.h"
 #include "tests/case_name.h"
+#include "tests/proposals_hold.h"
 #include "tests/unit/scratch_folder.h"
 
 namespace holsterkeys {
@@ -51,6 +52,13 @@ std::string bound_as(const char* handguns, const char* machineguns, const char* 
 std::string no_line_for(const std::string& name, const std::string& example) {
   return name + " is not bound: there is no " + name +
          " line under [Bindings]. Add one, for example " + name + "=" + example + ".";
+}
+
+// The same where no line added under [Bindings] would be read by both
+// Windows and Wine.
+std::string no_line_without_example(const std::string& name) {
+  return name + " is not bound: there is no " + name +
+         " line under [Bindings]. Add one. To find the code of the key you want";
 }
 
 // What is said of a category on a line that the file's encoding hides.
@@ -113,8 +121,10 @@ TEST_P(Diagnosis, FindsWhatKeepsBindingsFromWorking) {
   write_file(GetParam().file_name, GetParam().file);
   const char* checked = GetParam().checked ? GetParam().checked : GetParam().file_name;
   const ProfileFile reader(checked);
-  const auto diagnosis = diagnose(inspect_config(full_path(checked)), read_bindings(reader));
+  const ConfigFile file = inspect_config(full_path(checked));
+  const auto diagnosis = diagnose(file, read_bindings(reader));
   expect_parts(diagnosis.findings, GetParam().findings);
+  EXPECT_EQ(failed_proposals(file, diagnosis), std::vector<std::string>{});
   expect_parts(without_num_lock(diagnosis.notes, GetParam().notes), GetParam().notes);
   expect_printable(diagnosis.findings);
   expect_printable(diagnosis.notes);
@@ -138,9 +148,7 @@ const DiagnosisCase kDiagnosisCases[] = {
      handguns_as("??"),
      {"handguns: \"??\" is not a number: the module stops reading at the character \"?\" and "
       "reads 0, so handguns never fires."}},
-    {"ZeroIsNoKey",
-     handguns_as("0x0"),
-     {"handguns: 0 is not the code of any key, so it never fires"}},
+    {"ZeroIsOff", handguns_as("0x0"), {}, {"handguns: \"0x0\" leaves handguns unbound"}},
     {"NegativeIsNoKey",
      handguns_as("-5"),
      {"handguns: -5 is not the code of any key, so it never fires"}},
@@ -158,9 +166,11 @@ const DiagnosisCase kDiagnosisCases[] = {
      {"\"08\" starts with 0, so it is read as an octal number: 0 (0x00)"}},
     {"NineEndsAnOctalNumber", handguns_as("09"), {"read as an octal number: 0 (0x00)"}},
     {"OctalWithEveryDigit", handguns_as("0142"), {"read as an octal number: 98 (0x62)"}},
-    {"LoneZeroIsNoDigitKey",
+    {"LoneZeroIsOff",
      handguns_as("0"),
-     {"0 is the code of no key, not of the 0 key. For the 0 key write handguns=0x30"}},
+     {},
+     {"handguns: \"0\" leaves handguns unbound; handguns= with nothing after it says so plainly. "
+      "For the 0 key write handguns=0x30."}},
     {"LoneDigitsAreNotTheirSlots",
      "[Bindings]\nhandguns=2\nmachineguns=5\nsubmachine=4\nshotgun=3\nrifle=6\n",
      {"handguns: 2 is the code of the right mouse button, not of the 2 key: it aims, so every "
@@ -184,14 +194,19 @@ const DiagnosisCase kDiagnosisCases[] = {
      "[Bindings]\nhandguns=0x62\nmachineguns=0x05\nsubmachine=0x04\nshotgun=0x63\nrifle=0x06\n",
      {}},
     {"QuoteBeforeTheNumber",
-     handguns_as("\"0x64'"),
+     handguns_as("\"0x67'"),
      {"the module stops reading at the quotation mark \" and reads 0, so handguns never fires. "
-      "Write handguns=0x64."}},
+      "Write handguns=0x67."}},
     {"DoubledEquals", handguns_as("=0x62"), {"at the character \"=\" and reads 0"}},
     {"BlankInsideTheNumber",
-     handguns_as("0x 65"),
+     handguns_as("0x 67"),
      {"stops reading at the blank after \"0x\" and reads 0, so handguns never fires. Write "
-      "handguns=0x65."}},
+      "handguns=0x67."}},
+    // The line it would advise puts handguns on machineguns' key.
+    {"BlankInsideAnotherCategorysCode",
+     handguns_as("0x 65"),
+     {"stops reading at the blank after \"0x\" and reads 0, so handguns never fires. To find "
+      "the code of the key you want, press it in holsterkeys-setup"}},
     {"SharedKeyNamesTheWinner",
      handguns_as("0x66"),
      {"handguns and rifle are both on 0x66 (Numpad6): when it is pressed, rifle wins, being later "
@@ -221,8 +236,12 @@ const DiagnosisCase kDiagnosisCases[] = {
       "not want."}},
     {"LineWithoutEquals",
      with_line("rifle 0x31"),
-     {"Line 7: \"rifle 0x31\" has no '=' and is ignored. Write it as category=code, such as "
-      "rifle=0x66."}},
+     {"Line 7: \"rifle 0x31\" has no '=' and is ignored. It is set on line 6, which counts: "
+      "delete this line, or put its value there."}},
+    {"LineWithoutEqualsCarriesItsCode",
+     "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\nrifle 0x31\n",
+     {"Line 6: \"rifle 0x31\" has no '=' and is ignored. Write it as rifle=0x31 for 1.",
+      "rifle is not bound"}},
     {"SecondSection",
      with_line("[bindings]\nrifle=0x31"),
      {"Line 7: a second [Bindings] section; only the first, on line 1, is read. Move these "
@@ -339,11 +358,14 @@ const DiagnosisCase kDiagnosisCases[] = {
      bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(71, 10, "rifles=0x66\xFF"),
      {"Did you mean \"rifle\"? Then write rifle=0x66.", no_line_for("rifle", "0x66 for Numpad6")}},
     {"HashHex",
+     handguns_as("#67"),
+     {"understands only the 0x form: it reads 0. Write handguns=0x67 for Numpad7."}},
+    {"HashHexOnAnotherCategorysKey",
      handguns_as("#66"),
-     {"understands only the 0x form: it reads 0. Write handguns=0x66"}},
+     {"understands only the 0x form: it reads 0. To find the code of the key you want"}},
     {"TrailingHHex", handguns_as("62h"), {"it reads 62. Write handguns=0x62 for Numpad2."}},
-    {"BasicHex", handguns_as("&H63"), {"Write handguns=0x63"}},
-    {"DollarHex", handguns_as("$64"), {"Write handguns=0x64"}},
+    {"BasicHex", handguns_as("&H68"), {"Write handguns=0x68"}},
+    {"DollarHex", handguns_as("$69"), {"Write handguns=0x69"}},
     {"PrefixedAndTrailingHHexReadsAsMeant", handguns_as("0x41h"), {}},
     {"VirtualKeyName", handguns_as("VK_PRIOR"), {"Write handguns=0x21 for Page Up."}},
     {"KeysymName", handguns_as("KP_Multiply"), {"Write handguns=0x6A for Numpad *."}},
@@ -359,8 +381,9 @@ const DiagnosisCase kDiagnosisCases[] = {
       "bound"}},
     {"ZeroMeantAsOff",
      handguns_as("-0"),
-     {"0 is not the code of any key, so it never fires. Key codes run from 0x01 to 0xFE. handguns= "
-      "with nothing after the '=' leaves it unbound on purpose."}},
+     {},
+     {"handguns: \"-0\" leaves handguns unbound; handguns= with nothing after it says so "
+      "plainly."}},
     {"ValueCutAt99",
      handguns_as("0x62 ;" + std::string(120, 'x')),
      {},
@@ -399,8 +422,8 @@ const DiagnosisCase kDiagnosisCases[] = {
       "Line 3: a second [Bindings] section. Under Wine the module reads only the first, on line 1; "
       "on Windows, which misses the header on line 1 behind the byte-order mark, it reads only "
       "this one.",
-      unseen_line("handguns", 2), no_line_for("machineguns", "0x65 for Numpad5"),
-      no_line_for("submachine", "0x64 for Numpad4"), no_line_for("shotgun", "0x63 for Numpad3")}},
+      unseen_line("handguns", 2), no_line_without_example("machineguns"),
+      no_line_without_example("submachine"), no_line_without_example("shotgun")}},
 
     // Files that work in the module give no finding.
     {"CommentsInOtherStyles",
@@ -419,6 +442,52 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"NulBytesAfterACrash", kAllBound + std::string(512, '\0'), {}},
     {"BrazilianKeys", bound_as("0xC1", "0xC2", "0x64", "0x63", "0x66"), {}},
     {"LineWithoutEqualsNamingACategory", with_line("handguns 0x62"), {"has no '='"}},
+
+    // Octal and decimal read 00 to 07 alike: the code itself is wrong.
+    {"ZeroPaddedDigitIsTheCodeItself",
+     bound_as("0x62", "0x65", "0x64", "0x63", "06"),
+     {"rifle: 06 is the code of mouse button X2 (forward), not of the 6 key. For the 6 key write "
+      "rifle=0x36; for mouse button X2 (forward) write rifle=0x06, which says so plainly."}},
+    {"ZeroPaddedMiddleButton",
+     bound_as("0x62", "0x65", "004", "0x63", "0x66"),
+     {"submachine: 004 is the code of the middle mouse button, not of the 4 key. For the 4 key "
+      "write submachine=0x34"}},
+    {"ZeroPaddedCodeOfNoKey",
+     bound_as("0x62", "0x65", "0x64", "07", "0x66"),
+     {"shotgun: 07 is the code of no key, not of the 7 key. For the 7 key write shotgun=0x37."}},
+
+    // Values that mean off, and are off.
+    {"NoneIsOff",
+     handguns_as("none"),
+     {},
+     {"handguns: \"none\" leaves handguns unbound; handguns= with nothing after it says so "
+      "plainly."}},
+    {"OffWithARemarkIsOff", handguns_as("Off ; not used"), {}, {"\"Off ; not used\" leaves"}},
+    {"DisabledIsOff", handguns_as("disabled"), {}, {"\"disabled\" leaves handguns unbound"}},
+
+    // Lines in another program's syntax carry the player's own key.
+    {"ArrowBetweenNameAndCode",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "handguns -> 0x37"),
+     {"Line 2: \"handguns -> 0x37\" has no '=' and is ignored. Write it as handguns=0x37 for 7.",
+      "handguns is not bound"}},
+    {"JsonMemberInTheSection",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "\"handguns\": \"0x37\","),
+     {"has no '=' and is ignored. Write it as handguns=0x37 for 7.", "handguns is not bound"}},
+    {"SpreadsheetCellsInTheSection",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "handguns\t0x37"),
+     {"Write it as handguns=0x37 for 7.", "handguns is not bound"}},
+    {"ConsoleBindCommand",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "bind F7 handguns"),
+     {"Write it as handguns=0x76 for F7.", "handguns is not bound"}},
+    {"TwoKeysInALineGiveNoExample",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "handguns 0x37 0x38"),
+     {"Write it as category=code, and the key's code after the '='. To find the code",
+      "handguns is not bound"}},
+    // A fire button in another syntax is never the line to write.
+    {"FireButtonInAnotherSyntax",
+     bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "handguns: Mouse1"),
+     {"Write it as category=code, and the key's code after the '='. To find the code",
+      "handguns is not bound"}},
 
     // Sentences are whole and name what they cannot print.
     {"BarePrefixAtTheEnd",

@@ -85,7 +85,9 @@ const StatusCase kStatusCases[] = {
      "never selected"},
     {"OnlyOneSideOfAModifier", "[Bindings]\nhandguns=0x11\nrifle=0xA2\n", 0, "Ctrl (0x11)",
      "selected only by Right Ctrl"},
-    {"OtherHexNotation", handguns_as("#66"), 0, "\"#66\"", "#66 reads as 0: write 0x66"},
+    {"OtherHexNotation", handguns_as("#67"), 0, "\"#67\"", "#67 reads as 0: write 0x67"},
+    // 0x66 is rifle's key, so the status proposes no line.
+    {"OtherHexNotationOnAnotherCategorysKey", handguns_as("#66"), 0, "\"#66\"", "#66 reads as 0"},
     {"Combination", handguns_as("0x11+0x32"), 0, "Ctrl (0x11)", "one key only: reads Ctrl"},
     {"LongTextCutInTheStatus", handguns_as("PageUpOrPageDown"), 0, "\"PageUpOrPageDown\"",
      "PageUpOrPageDown is not a number: reads as 0"},
