@@ -35,8 +35,42 @@ std::optional<Closeness> closeness(const std::string& typed, const std::string& 
   return Closeness{holds, static_cast<std::size_t>(differ.first - typed.begin()), edits};
 }
 
-// The category a mistyped name means; nullptr when none is close.
+// Other games' names of the categories, compared loosely and without a
+// plural s; each means one category and only one.
+struct OtherName {
+  const char* name;
+  std::size_t row;
+};
+constexpr OtherName kOtherGamesNames[] = {
+    {"pistol", 0},     {"sidearm", 0}, {"revolver", 0}, {"lmg", 1},           {"mg", 1},
+    {"hmg", 1},        {"minigun", 1}, {"smg", 2},      {"submachinegun", 2}, {"machinepistol", 2},
+    {"scattergun", 3}, {"shotty", 3},  {"sniper", 4},   {"sniperrifle", 4},   {"assaultrifle", 4},
+    {"ar", 4},         {"carbine", 4}, {"marksman", 4},
+};
+
+const Category* other_games_name(std::string_view typed) {
+  std::string name = loose(typed);
+  if (name.size() > 2 && name.ends_with('s')) name.pop_back();
+  for (const OtherName& other : kOtherGamesNames) {
+    if (name == other.name) return &kCategories[other.row];
+  }
+  return nullptr;
+}
+
+// A name that speaks of a weapon or a slot but of no one category, such as
+// "weapon2" or "primary".
+bool names_some_weapon(std::string_view typed) {
+  const std::string name = loose(typed);
+  for (const char* word : {"weapon", "slot", "gun", "wpn", "primary", "secondary"}) {
+    if (name.find(word) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// The category a mistyped name, or another game's name, means; nullptr
+// when none is close.
 const Category* closest_category(std::string_view typed) {
+  if (const Category* other = other_games_name(typed)) return other;
   const Category* best = nullptr;
   std::optional<Closeness> best_closeness;
   for (const Category& category : kCategories) {
@@ -47,6 +81,16 @@ const Category* closest_category(std::string_view typed) {
     }
   }
   return best;
+}
+
+// "handguns (slot 2), shotgun (slot 3), ...", as the game numbers them.
+std::string categories_with_slots() {
+  std::vector<std::string> listed;
+  for (const Category* category : categories_by_slot()) {
+    listed.push_back(std::string(category->name) + " (slot " + std::to_string(category->slot) +
+                     ")");
+  }
+  return joined(listed);
 }
 
 // The line to write for a misnamed line's value: its code when it reads
@@ -89,6 +133,14 @@ void unknown_name(const ProfileLine& line, const Matches& matches, const Proposa
   const Category* meant = closest_category(line.name);
   const std::string ignored = line_at(line.number) + quoted(line.name) +
                               " is not a category the module reads, so this line is ignored.";
+  if (meant == nullptr && names_some_weapon(line.name)) {
+    const auto proposal = value_as_code(kCategories[0], line.value);
+    diagnosis.findings.push_back(
+        ignored + " The categories are " + categories_with_slots() + ". Write the one you mean" +
+        (proposal ? " before =" + proposal->value : std::string(", then = and the key's code")) +
+        ".");
+    return;
+  }
   if (meant == nullptr) {
     diagnosis.notes.push_back(ignored + " The categories are " + category_names(", ") + ".");
     return;

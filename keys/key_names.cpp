@@ -88,6 +88,43 @@ constexpr NamedKey kAliases[] = {
     {0x01, "Mouse1"}, {0x02, "Mouse2"}, {0x04, "Mouse3"}, {0x04, "MMB"}, {0x01, "LMB"},
     {0x02, "RMB"}, {0x05, "Thumb"}, {0x05, "Thumb1"}, {0x06, "Thumb2"}, {0x05, "Back Button"},
     {0x06, "Forward Button"}, {0x04, "Wheel Click"}, {0x04, "Middle Click"},
+    // Windows' names that the ones above do not spell.
+    {0x15, "Hangeul"}, {0x17, "Junja"}, {0x18, "Final"}, {0x1E, "Accept"},
+    {0x1F, "ModeChange"}, {0xF9, "EREOF"},
+    // The web's KeyboardEvent.code names, where the ones above do not spell them.
+    {0xA2, "ControlLeft"}, {0xA3, "ControlRight"}, {0xA0, "ShiftLeft"}, {0xA1, "ShiftRight"},
+    {0xA4, "AltLeft"}, {0xA5, "AltRight"}, {0x5B, "MetaLeft"}, {0x5C, "MetaRight"},
+    {0xC0, "Backquote"}, {0xBD, "Minus"}, {0xBB, "Equal"}, {0xDB, "BracketLeft"},
+    {0xDD, "BracketRight"}, {0xDC, "Backslash"}, {0xBA, "Semicolon"}, {0xDE, "Quote"},
+    {0xBC, "Comma"}, {0xBE, "Period"}, {0xBF, "Slash"}, {0xE2, "IntlBackslash"},
+    // Game engines' names.
+    {0xA2, "LeftControl"}, {0xA3, "RightControl"}, {0x01, "Mouse0"}, {0x6B, "KeypadPlus"},
+    {0x6D, "KeypadMinus"}, {0x6A, "KeypadMultiply"}, {0x6F, "KeypadDivide"},
+    {0x6E, "KeypadPeriod"}, {0x0D, "KeypadEnter"}, {0xA5, "AltGr"},
+    // The keys' labels on German, French, Spanish, Portuguese, Italian,
+    // Polish and Russian keyboards.
+    {0x11, "Strg"}, {0x10, "Umschalt"}, {0x10, "Maj"}, {0x10, "Mayús"}, {0x10, "Mayus"},
+    {0x10, "Maiusc"}, {0x20, "Leertaste"}, {0x20, "Espace"}, {0x20, "Espacio"},
+    {0x20, "Barra espaciadora"}, {0x20, "Espaço"}, {0x20, "Spazio"}, {0x20, "Spacja"},
+    {0x20, "Пробел"}, {0x0D, "Eingabe"}, {0x0D, "Entrée"}, {0x0D, "Intro"}, {0x0D, "Invio"},
+    {0x0D, "Ввод"}, {0x2E, "Entf"}, {0x2E, "Suppr"}, {0x2E, "Supr"}, {0x2E, "Canc"},
+    {0x2E, "Удалить"}, {0x2D, "Einfg"}, {0x2D, "Inser"}, {0x2D, "Insertar"}, {0x2D, "Вставка"},
+    {0x24, "Origine"}, {0x24, "Inicio"}, {0x24, "Início"}, {0x24, "Inizio"}, {0x23, "Ende"},
+    {0x23, "Fin"}, {0x23, "Fim"}, {0x23, "Fine"}, {0x21, "Bild auf"}, {0x22, "Bild ab"},
+    {0x21, "Page préc"}, {0x22, "Page suiv"}, {0x21, "Re Pág"}, {0x22, "Av Pág"},
+    {0x21, "Pag su"}, {0x22, "Pag giù"}, {0x09, "Tabulator"}, {0x09, "Tabulación"},
+    {0x08, "Rücktaste"}, {0x08, "Retour arrière"}, {0x08, "Retroceso"}, {0x08, "Retrocesso"},
+    {0x14, "Feststelltaste"}, {0x14, "Verr Maj"}, {0x14, "Bloq Mayús"}, {0x14, "Bloc Maiusc"},
+    {0x90, "Verr Num"}, {0x90, "Bloq Num"}, {0x90, "Bloc Num"}, {0x1B, "Échap"}, {0x1B, "Echap"},
+    {0x25, "Pfeil links"}, {0x27, "Pfeil rechts"}, {0x26, "Pfeil oben"}, {0x28, "Pfeil unten"},
+    {0x25, "Flèche gauche"}, {0x27, "Flèche droite"}, {0x26, "Flèche haut"},
+    {0x28, "Flèche bas"}, {0x25, "Flecha izquierda"}, {0x27, "Flecha derecha"},
+    {0x26, "Flecha arriba"}, {0x28, "Flecha abajo"}, {0x25, "Seta esquerda"},
+    {0x27, "Seta direita"}, {0x26, "Seta acima"}, {0x28, "Seta abaixo"},
+    {0x25, "Freccia sinistra"}, {0x27, "Freccia destra"}, {0x26, "Freccia su"},
+    {0x28, "Freccia giù"}, {0x25, "Strzałka w lewo"}, {0x27, "Strzałka w prawo"},
+    {0x26, "Strzałka w górę"}, {0x28, "Strzałka w dół"}, {0x25, "Стрелка влево"},
+    {0x27, "Стрелка вправо"}, {0x26, "Стрелка вверх"}, {0x28, "Стрелка вниз"},
 };
 
 // Windows sets the code of Shift, Ctrl or Alt whenever the key of either
@@ -106,14 +143,72 @@ struct NumberedKeys {
   int lowest, highest;
 };
 constexpr NumberedKeys kNumberedKeys[] = {
-    {"numpad", 0x60, 0, 9}, {"num", 0x60, 0, 9}, {"kp", 0x60, 0, 9}, {"f", 0x70, 1, 24},
+    {"numpad", 0x60, 0, 9}, {"num", 0x60, 0, 9}, {"kp", 0x60, 0, 9}, {"keypad", 0x60, 0, 9},
+    {"f", 0x70, 1, 24}, {"digit", 0x30, 0, 9}, {"alpha", 0x30, 0, 9},
 };
 // clang-format on
+
+bool is_utf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || at + length > text.size()) return false;
+    for (std::size_t next = at + 1; next < at + length; ++next) {
+      if ((static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) return false;
+    }
+    at += length;
+  }
+  return true;
+}
+
+// A name from a file saved as ANSI, in UTF-8 as the tables spell it: each
+// byte above 0x7F is the Latin-1 character of that number.
+std::string in_utf8(std::string_view text) {
+  if (is_utf8(text)) return std::string(text);
+  std::string utf8;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+// The capitals of Latin-1 and of the Cyrillic alphabet in lower case, as
+// keyboards of other languages label keys: "ENTRÉE" is "entrée".
+void lower_latin1_and_cyrillic(std::string& text) {
+  for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const auto next = static_cast<unsigned char>(text[at + 1]);
+    if (lead == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+      text[at + 1] = static_cast<char>(next + 0x20);
+    } else if (lead == 0xD0 && next >= 0x90 && next <= 0x9F) {
+      text[at + 1] = static_cast<char>(next + 0x20);
+    } else if (lead == 0xD0 && next >= 0xA0 && next <= 0xAF) {
+      text[at] = static_cast<char>(0xD1);
+      text[at + 1] = static_cast<char>(next - 0x20);
+    } else if (lead == 0xD0 && next == 0x81) {
+      text[at] = static_cast<char>(0xD1);
+      text[at + 1] = static_cast<char>(0x91);
+    }
+    if (lead >= 0xC0) ++at;
+  }
+}
 
 // Names compare without case, blanks, underscores or the hyphen of a
 // compound name, and without a pair of quotes around them: "Page Up" is
 // "PAGE_UP", "NumPad-6" is "numpad6", and "\"NUMPAD1\"" is "numpad1".
-std::string folded(std::string_view name) {
+std::string folded(std::string_view written) {
+  const std::string utf8 = in_utf8(written);
+  std::string_view name = utf8;
   if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
       name.back() == name.front()) {
     name = name.substr(1, name.size() - 2);
@@ -128,6 +223,7 @@ std::string folded(std::string_view name) {
     }
     result.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
   }
+  lower_latin1_and_cyrillic(result);
   return result;
 }
 
@@ -195,6 +291,10 @@ std::optional<KeyCode> key_code_named(std::string_view written) {
     if (folded(key_name(code)) == name) return code;
   }
   if (const auto code = aliased(name)) return code;
+  // The web's names of the letter keys: "KeyQ".
+  if (name.size() == 4 && name.starts_with("key") && name[3] >= 'a' && name[3] <= 'z') {
+    return name[3] - 'a' + 'A';
+  }
   return numbered_key(name);
 }
 

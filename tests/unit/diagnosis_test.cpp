@@ -225,6 +225,24 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"PluralShotguns", with_line("shotguns=0x31"), {"Did you mean \"shotgun\"?"}},
     {"PluralRifles", with_line("rifles=0x31"), {"Did you mean \"rifle\"?"}},
     {"NothingClose", with_line("knife=0x31"), {}, {"so this line is ignored. The categories are"}},
+    // Other games' names: one category each, or the five with their slots.
+    {"OtherGamesPistol",
+     std::string(kAllBound).replace(11, 13, "pistol=0x37"),
+     {"Line 2: \"pistol\" is not a category the module reads, so this line is ignored. Did you "
+      "mean \"handguns\"? Then write handguns=0x37.",
+      "handguns is not bound"}},
+    {"OtherGamesSmg",
+     "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nSMGs=0x37\nshotgun=0x63\nrifle=0x66\n",
+     {"Did you mean \"submachine\"? Then write submachine=0x37.", "submachine is not bound"}},
+    {"OtherGamesSniperRifle",
+     "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\n"
+     "Sniper Rifles=0x37\n",
+     {"Did you mean \"rifle\"? Then write rifle=0x37.", "rifle is not bound"}},
+    {"OtherGamesSlotNumber",
+     with_line("weapon2=0x37"),
+     {"Line 7: \"weapon2\" is not a category the module reads, so this line is ignored. The "
+      "categories are handguns (slot 2), shotgun (slot 3), submachine (slot 4), machineguns "
+      "(slot 5) and rifle (slot 6). Write the one you mean before =0x37."}},
     {"HashCommentIsANote",
      with_line("# my keys\n#handguns=0x31"),
      {},
@@ -368,6 +386,8 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"DollarHex", handguns_as("$69"), {"Write handguns=0x69"}},
     {"PrefixedAndTrailingHHexReadsAsMeant", handguns_as("0x41h"), {}},
     {"VirtualKeyName", handguns_as("VK_PRIOR"), {"Write handguns=0x21 for Page Up."}},
+    {"GermanKeyLabel", handguns_as("Einfg"), {"Write handguns=0x2D for Insert."}},
+    {"WebKeyCode", handguns_as("Digit7"), {"Write handguns=0x37 for 7."}},
     {"KeysymName", handguns_as("KP_Multiply"), {"Write handguns=0x6A for Numpad *."}},
     {"QuotedKeyName", handguns_as("\"NUMPAD1\""), {"Write handguns=0x61 for Numpad1."}},
     {"GamerMouseName", handguns_as("Mouse 4"), {"Write handguns=0x05 for Mouse X1."}},
@@ -674,12 +694,32 @@ TEST(KeyNames, WrittenNamesFindTheirCodes) {
       {"VK_OEM_102", 0xE2}, {"VK_ABNT_C1", 0xC1}, {"ABNT_C2", 0xC2}, {"VK_PROCESSKEY", 0xE5},
       {"VK_VOLUME_MUTE", 0xAD}, {"MEDIA_NEXT_TRACK", 0xB0}, {"MEDIA_PREV_TRACK", 0xB1},
       {"MEDIA_STOP", 0xB2}, {"MEDIA_PLAY_PAUSE", 0xB3}, {"LAUNCH_MAIL", 0xB4},
-      {"LAUNCH_MEDIA_SELECT", 0xB5}};
+      {"LAUNCH_MEDIA_SELECT", 0xB5}, {"VK_HANGEUL", 0x15}, {"VK_JUNJA", 0x17}, {"VK_FINAL", 0x18},
+      {"VK_ACCEPT", 0x1E}, {"VK_MODECHANGE", 0x1F}, {"VK_EREOF", 0xF9},
+      // A leading zero in a numbered name.
+      {"F01", 0x70}, {"Num07", 0x67},
+      // The web's KeyboardEvent.code and game engines' names.
+      {"Digit0", 0x30}, {"Digit7", 0x37}, {"Digit9", 0x39}, {"KeyA", 0x41}, {"KeyQ", 0x51},
+      {"KeyZ", 0x5A}, {"Numpad0", 0x60}, {"ControlRight", 0xA3}, {"ShiftLeft", 0xA0},
+      {"AltRight", 0xA5}, {"MetaLeft", 0x5B}, {"Backquote", 0xC0}, {"BracketLeft", 0xDB},
+      {"IntlBackslash", 0xE2}, {"Alpha0", 0x30}, {"Alpha7", 0x37}, {"RightControl", 0xA3},
+      {"LeftControl", 0xA2}, {"Keypad7", 0x67}, {"KeypadEnter", 0x0D}, {"KeypadPlus", 0x6B},
+      {"Mouse0", 0x01}, {"AltGr", 0xA5},
+      // Keyboard labels in other languages, in any case, and from a file saved as ANSI.
+      {"Strg", 0x11}, {"Einfg", 0x2D}, {"Entf", 0x2E}, {"R\xC3\xBC" "cktaste", 0x08},
+      {"Bild ab", 0x22}, {"Bild auf", 0x21}, {"Entr\xC3\xA9" "e", 0x0D},
+      {"ENTR\xC3\x89" "E", 0x0D}, {"Entr\xE9" "e", 0x0D}, {"Verr Num", 0x90},
+      {"Verr Maj", 0x14}, {"\xC3\x89" "chap", 0x1B}, {"Inicio", 0x24}, {"Retroceso", 0x08},
+      {"Av P\xC3\xA1" "g", 0x22}, {"Canc", 0x2E}, {"Invio", 0x0D}, {"Spacja", 0x20},
+      {"Strza\xC5\x82" "ka w g\xC3\xB3r\xC4\x99", 0x26},
+      {"\xD0\x92\xD0\xB2\xD0\xBE\xD0\xB4", 0x0D}, {"\xD0\x92\xD0\x92\xD0\x9E\xD0\x94", 0x0D},
+      {"\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB1\xD0\xB5\xD0\xBB", 0x20}};
   // clang-format on
   for (const KeyNameCase& key : cases) {
     EXPECT_EQ(key_code_named(key.written), key.code) << key.written;
   }
-  for (const char* unknown : {"Banana", "", "VK_", "KP_10", "Num10", "F0", "F25", "Numpad"}) {
+  for (const char* unknown : {"Banana", "", "VK_", "KP_10", "Num10", "F0", "F25", "Numpad",
+                              "Digit10", "Alpha", "Key", "KeyQQ", "Key1", "F001"}) {
     EXPECT_EQ(key_code_named(unknown), std::nullopt) << unknown;
   }
 }
