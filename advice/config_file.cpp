@@ -9,32 +9,78 @@
 namespace holsterkeys {
 namespace {
 
-// Windows hides known extensions, so "holsterkeys.ini.txt" and
-// "holsterkeys.txt" both show as a configuration in File Explorer.
+// Windows hides known extensions, so "holsterkeys.ini.txt", a shortcut
+// "holsterkeys.ini.lnk" and "holsterkeys.txt" all show as a configuration
+// in File Explorer.
 bool hides_extension(const std::string& name) {
   std::string stem = lowercase(name);
   bool extension = false;
-  while (stem.ends_with(".ini") || stem.ends_with(".txt")) {
+  while (stem.ends_with(".ini") || stem.ends_with(".txt") || stem.ends_with(".lnk")) {
     stem.resize(stem.size() - 4);
     extension = true;
   }
   return extension && stem == "holsterkeys";
 }
 
+// The name without the marks Windows and browsers give a copy:
+// "holsterkeys (3).ini", "holsterkeys - Copy.ini", "Copy of holsterkeys.ini".
+std::string without_copy_marks(std::string name) {
+  name = lowercase(name);
+  for (const char* prefix : {"copy of ", "kopie von ", "copie de "}) {
+    if (name.starts_with(prefix)) name.erase(0, std::string(prefix).size());
+  }
+  for (const char* suffix : {" - copy", " - kopie", " - copie", " - copia", " - kopia"}) {
+    if (const std::size_t at = name.find(suffix); at != std::string::npos) {
+      name.erase(at, std::string(suffix).size());
+    }
+  }
+  const std::size_t open = name.find(" (");
+  const std::size_t close = name.find(')', open);
+  if (open != std::string::npos && close != std::string::npos && close > open + 2 &&
+      name.find_first_not_of("0123456789", open + 2) == close) {
+    name.erase(open, close - open + 1);
+  }
+  return name;
+}
+
 // A near miss of the name: "holsterkeys.ini " with a blank at its end,
-// "holsterkey.ini", "Holster_Keys.ini".
+// "holsterkey.ini", "Holster_Keys.ini", a copy or a shortcut of the file.
 bool looks_meant(const std::string& name) {
   if (is_module_file_name(name)) return false;
-  return hides_extension(name) || edit_distance(loose(name), "holsterkeys.ini") <= 2;
+  const std::string stem = without_copy_marks(name);
+  return hides_extension(stem) || edit_distance(loose(stem), "holsterkeys.ini") <= 2;
 }
 
 // A file beside the missing one whose name looks meant for it.
 std::string similar_file(const std::string& location) {
   if (!is_module_file_name(file_name(location))) return {};
-  for (const std::string& name : file_names_in(folder_of(location))) {
-    if (looks_meant(name)) return name;
+  for (const FolderEntry& entry : entries_in(folder_of(location))) {
+    if (!entry.folder && looks_meant(entry.name)) return entry.name;
   }
   return {};
+}
+
+// A program of the game's, not one of the module's own tools.
+bool is_game_program(const std::string& name) {
+  const std::string lower = lowercase(name);
+  return lower.ends_with(".exe") && !lower.starts_with("holsterkeys");
+}
+
+std::vector<std::string> programs_in(const std::string& folder) {
+  std::vector<std::string> programs;
+  for (const FolderEntry& entry : entries_in(folder)) {
+    if (!entry.folder && is_game_program(entry.name)) programs.push_back(entry.name);
+  }
+  return programs;
+}
+
+// The files in a folder below that the module would take for its own.
+void look_below(ConfigFile& file, const std::string& folder, const std::string& below) {
+  for (const FolderEntry& entry : entries_in(folder + kSeparator + below)) {
+    if (!entry.folder && (is_module_file_name(entry.name) || looks_meant(entry.name))) {
+      file.look_alikes.push_back({below + kSeparator + entry.name, entry.modified});
+    }
+  }
 }
 
 ConfigFile missing(ConfigFile file) {
@@ -101,6 +147,23 @@ std::string near_miss(const std::string& name) {
            ", which is easy to miss.";
   }
   return "Its name differs from holsterkeys.ini.";
+}
+
+void find_nearby(ConfigFile& file) {
+  if (!is_module_file_name(file_name(file.location))) return;
+  const std::string folder = folder_of(file.location);
+  bool program_here = false;
+  for (const FolderEntry& entry : entries_in(folder)) {
+    if (entry.folder) {
+      look_below(file, folder, entry.name);
+    } else if (is_module_file_name(entry.name)) {
+      file.modified = entry.modified;
+    } else if (looks_meant(entry.name)) {
+      file.look_alikes.push_back({entry.name, entry.modified});
+    }
+    program_here |= !entry.folder && is_game_program(entry.name);
+  }
+  if (!program_here) file.programs_above = programs_in(folder_of(folder));
 }
 
 ConfigFile inspect_config(const std::string& location) {

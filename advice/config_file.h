@@ -2,9 +2,18 @@
 // missing, a folder, or there but unreadable, with the reason.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace holsterkeys {
+
+// A file that the module never reads but a player may take for its own.
+struct NearbyFile {
+  std::string path;       // from the configuration's folder: "holsterkeys - Copy.ini",
+                          // "mods\holsterkeys.ini"
+  std::int64_t modified;  // when it was last saved, in seconds since 1970
+};
 
 struct ConfigFile {
   enum class State { kRead, kMissing, kFolder, kUnreadable };
@@ -14,6 +23,12 @@ struct ConfigFile {
   std::string reason;   // kUnreadable: why, in a player's words
   std::string similar;  // kMissing: a file beside it whose name looks meant, such as
                         // holsterkeys.ini.txt or "holsterkeys.ini " with a blank
+  // Found by find_nearby: when the file was last saved; the files beside
+  // it or one folder below that look like it; and where its folder holds
+  // no program, the programs of the folder above.
+  std::int64_t modified = 0;
+  std::vector<NearbyFile> look_alikes;
+  std::vector<std::string> programs_above;
 };
 
 // The full path of `path`, as messages show it; backslashes are folder
@@ -21,6 +36,11 @@ struct ConfigFile {
 std::string full_path(const char* path);
 
 ConfigFile inspect_config(const std::string& location);
+
+// Adds to a holsterkeys.ini what lies around it (see ConfigFile). Apart
+// from inspect_config, which a window repeats every half second, since it
+// lists the folders below.
+void find_nearby(ConfigFile& file);
 
 // The configuration that a path given by the player stands for: the path
 // itself, or for a folder, such as the game's, the holsterkeys.ini in it.

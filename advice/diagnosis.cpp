@@ -191,6 +191,7 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
                         const ProposalCheck& check) {
   Diagnosis diagnosis;
   diagnosis.findings = unread_file(file);
+  diagnose_nearby(file, diagnosis);
   if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
     diagnosis.notes.push_back(
         "The module reads only a file named holsterkeys.ini; this one takes "

@@ -46,6 +46,10 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
 // category's slot, else the first free numpad digit.
 KeyCode spare_code(const BindingReadings& readings, const Category& category);
 
+// The files around the configuration that the module never reads, and a
+// folder that does not look like the game's.
+void diagnose_nearby(const ConfigFile& file, Diagnosis& diagnosis);
+
 // The lines of the file that the reader passes over or never reaches.
 // `first_header_hidden`: Windows misses the first line, a header behind a
 // UTF-8 byte-order mark, and Wine does not.

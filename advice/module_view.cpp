@@ -34,6 +34,7 @@ ModuleView view_as_module(const char* file) {
   ModuleView view;
   view.location = config_location(file);
   view.file = inspect_config(view.location);
+  find_nearby(view.file);
   // The default path is handed over as the module hands it over; a file
   // named by the player goes with its full path, since the reader looks
   // for a bare name in the Windows folder.

@@ -5,6 +5,7 @@
 // <filesystem> would triple the size of the programs that ship.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,16 @@ enum class PathKind { kMissing, kFile, kFolder, kError };
 // What is at `path`; for kError, `reason` says why in a player's words.
 PathKind path_kind(const std::string& path, std::string& reason);
 
-// The names of the files, not folders, in `folder`.
-std::vector<std::string> file_names_in(const std::string& folder);
+// One file or folder in a folder, with when it was last written, in
+// seconds since 1970 (UTC).
+struct FolderEntry {
+  std::string name;
+  bool folder;
+  std::int64_t modified;
+};
+
+// What `folder` holds, without "." and ".."; empty when it cannot be listed.
+std::vector<FolderEntry> entries_in(const std::string& folder);
 
 // The path from the root, as the platform resolves it.
 std::string absolute(const std::string& path);

@@ -31,18 +31,18 @@ PathKind path_kind(const std::string& path, std::string& reason) {
   return PathKind::kError;
 }
 
-std::vector<std::string> file_names_in(const std::string& folder) {
-  std::vector<std::string> names;
+std::vector<FolderEntry> entries_in(const std::string& folder) {
+  std::vector<FolderEntry> entries;
   DIR* listing = opendir(folder.c_str());
-  if (listing == nullptr) return names;
-  std::string ignored;
+  if (listing == nullptr) return entries;
   for (const dirent* entry; (entry = readdir(listing)) != nullptr;) {
-    if (path_kind(folder + "/" + entry->d_name, ignored) == PathKind::kFile) {
-      names.push_back(entry->d_name);
-    }
+    const std::string name = entry->d_name;
+    struct stat status;
+    if (name == "." || name == ".." || stat((folder + "/" + name).c_str(), &status) != 0) continue;
+    entries.push_back({name, S_ISDIR(status.st_mode), static_cast<std::int64_t>(status.st_mtime)});
   }
   closedir(listing);
-  return names;
+  return entries;
 }
 
 // The path from the root, with "." and ".." taken out as written.

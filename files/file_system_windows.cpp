@@ -41,6 +41,12 @@ bool read_all(HANDLE handle, std::string& bytes) {
   }
 }
 
+// A file time counts 100 ns from 1601.
+std::int64_t unix_seconds(const FILETIME& time) {
+  const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+  return static_cast<std::int64_t>(ticks / 10'000'000) - 11'644'473'600;
+}
+
 }  // namespace
 
 PathKind path_kind(const std::string& path, std::string& reason) {
@@ -54,16 +60,19 @@ PathKind path_kind(const std::string& path, std::string& reason) {
   return PathKind::kError;
 }
 
-std::vector<std::string> file_names_in(const std::string& folder) {
-  std::vector<std::string> names;
+std::vector<FolderEntry> entries_in(const std::string& folder) {
+  std::vector<FolderEntry> entries;
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  if (search == INVALID_HANDLE_VALUE) return entries;
   do {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       unix_seconds(entry.ftLastWriteTime)});
   } while (FindNextFileA(search, &entry));
   FindClose(search);
-  return names;
+  return entries;
 }
 
 std::string absolute(const std::string& path) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <iterator>
 
 #include <string>
@@ -536,6 +538,75 @@ const DiagnosisCase kDiagnosisCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
+
+struct NearbyCase {
+  const char* name;
+  // Each file with how many minutes ago it was saved, from the scratch
+  // folder; the configuration checked is game/holsterkeys.ini.
+  std::vector<std::pair<std::string, int>> files;
+  std::vector<std::string> findings;
+  std::vector<std::string> notes = {};
+  const char* folder = "game";
+};
+
+void PrintTo(const NearbyCase& nearby, std::ostream* out) { *out << nearby.name; }
+
+class NearbyFiles : public InScratchFolder, public testing::WithParamInterface<NearbyCase> {};
+
+// Copies and look-alikes beside the file or one folder below it, which the
+// module never reads, are named with which was saved last.
+TEST_P(NearbyFiles, AreNamedWithWhichWasSavedLast) {
+  for (const auto& [path, minutes_ago] : GetParam().files) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    write_file(path, kAllBound);
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
+  }
+  const std::string checked = std::string(GetParam().folder) + "/holsterkeys.ini";
+  ConfigFile file = inspect_config(full_path(checked.c_str()));
+  find_nearby(file);
+  const ProfileFile reader(checked.c_str());
+  const auto diagnosis = diagnose(file, read_bindings(reader));
+  expect_parts(diagnosis.findings, GetParam().findings);
+  expect_parts(without_num_lock(diagnosis.notes, GetParam().notes), GetParam().notes);
+}
+
+const NearbyCase kNearbyCases[] = {
+    {"CopySavedLater",
+     {{"game/holsterkeys.ini", 60}, {"game/holsterkeys - Copy.ini", 5}},
+     {"\"holsterkeys - Copy.ini\" lies beside holsterkeys.ini and was saved after it ("}},
+    {"NumberedCopySavedBefore",
+     {{"game/holsterkeys.ini", 5}, {"game/holsterkeys (3).ini", 60}},
+     {},
+     {"lies here too, but the module reads only holsterkeys.ini, which was saved last"}},
+    {"HiddenTextExtensionSavedLater",
+     {{"game/holsterkeys.ini", 60}, {"game/holsterkeys.ini.txt", 5}},
+     {"\"holsterkeys.ini.txt\" lies beside holsterkeys.ini and was saved after it"}},
+    {"ShortcutSavedBefore",
+     {{"game/holsterkeys.ini", 5}, {"game/holsterkeys.ini.lnk", 60}},
+     {},
+     {"\"holsterkeys.ini.lnk\" (saved "}},
+    {"ModsFolderSavedLater",
+     {{"game/holsterkeys.ini", 60}, {"game/mods/holsterkeys.ini", 5}},
+     {"\"mods/holsterkeys.ini\" lies in a folder below and was saved after holsterkeys.ini"}},
+    {"OnlyInAFolderBelow",
+     {{"game/Game.exe", 60}, {"game/mods/holsterkeys.ini", 5}},
+     {"There is no configuration file at "},
+     {"\"mods/holsterkeys.ini\" (saved "}},
+    {"ReadmeAndModuleAreNoLookAlikes",
+     {{"game/holsterkeys.ini", 60},
+      {"game/holsterkeys-readme.txt", 5},
+      {"game/holsterkeys.dll", 5},
+      {"game/Game.exe", 5}},
+     {}},
+    {"FolderBelowTheGame",
+     {{"game/Game.exe", 60}, {"game/bin/holsterkeys.ini", 5}, {"game/bin/holsterkeys.dll", 5}},
+     {},
+     {"holds no program, but the folder above it holds Game.exe"},
+     "game/bin"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Folders, NearbyFiles, testing::ValuesIn(kNearbyCases), CaseName());
 
 // A file that cannot be read gives one finding, which says why and what to do.
 TEST(Diagnosis, UnreadFileIsTheOnlyFinding) {
