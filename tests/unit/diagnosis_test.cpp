@@ -539,6 +539,11 @@ const DiagnosisCase kDiagnosisCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
 
+// holsterkeys.ini in a folder below, as this system writes the path.
+std::string in_folder(const std::string& folder) {
+  return folder + static_cast<char>(std::filesystem::path::preferred_separator) + "holsterkeys.ini";
+}
+
 struct NearbyCase {
   const char* name;
   // Each file with how many minutes ago it was saved, from the scratch
@@ -588,11 +593,11 @@ const NearbyCase kNearbyCases[] = {
      {"\"holsterkeys.ini.lnk\" (saved "}},
     {"ModsFolderSavedLater",
      {{"game/holsterkeys.ini", 60}, {"game/mods/holsterkeys.ini", 5}},
-     {"\"mods/holsterkeys.ini\" lies in a folder below and was saved after holsterkeys.ini"}},
+     {"\"" + in_folder("mods") + "\" lies in a folder below and was saved after holsterkeys.ini"}},
     {"OnlyInAFolderBelow",
      {{"game/Game.exe", 60}, {"game/mods/holsterkeys.ini", 5}},
      {"There is no configuration file at "},
-     {"\"mods/holsterkeys.ini\" (saved "}},
+     {"\"" + in_folder("mods") + "\" (saved "}},
     {"ReadmeAndModuleAreNoLookAlikes",
      {{"game/holsterkeys.ini", 60},
       {"game/holsterkeys-readme.txt", 5},
