@@ -42,18 +42,6 @@ std::vector<std::string> unread_file(const ConfigFile& file) {
           ": put it there."};
 }
 
-std::size_t bound_count(const BindingReadings& readings) {
-  std::size_t count = 0;
-  for (const BindingReading& reading : readings) count += reading.text.empty() ? 0 : 1;
-  return count;
-}
-
-std::string how_many(std::size_t count) {
-  if (count == 0) return "none of the bindings";
-  if (count == kCategoryCount) return "all five bindings";
-  return std::to_string(count) + " of the five bindings";
-}
-
 bool same_texts(const BindingReadings& a, const BindingReadings& b) {
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     if (a[row].text != b[row].text) return false;
@@ -100,8 +88,8 @@ bool encoding(const std::string& bytes, const ProfileBytes& meant, Diagnosis& di
               "mark as part of the first line, so the module there does not see that line"
             : "UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not "
               "understand") +
-      " and reads " + how_many(bound_count(windows)) + "; under Wine it reads " +
-      how_many(bound_count(wine)) + "." + edit_for_both(meant.lines()));
+      " and reads " + how_many_bound(windows) + "; under Wine it reads " + how_many_bound(wine) +
+      "." + edit_for_both(meant.lines()));
   return true;
 }
 
@@ -136,6 +124,14 @@ bool all_bound(const BindingReadings& readings) {
 }
 
 }  // namespace
+
+std::string how_many_bound(const BindingReadings& readings) {
+  std::size_t count = 0;
+  for (const BindingReading& reading : readings) count += reading.text.empty() ? 0 : 1;
+  if (count == 0) return "none of the bindings";
+  if (count == kCategoryCount) return "all five bindings";
+  return std::to_string(count) + " of the five bindings";
+}
 
 BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
   const ProfileBytes reader(bytes, dialect);
@@ -210,6 +206,7 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
   const ProfileBytes meant(file.bytes, ProfileDialect::kWine);
   const ProfileLines& lines = meant.lines();
   const bool encoding_found = encoding(file.bytes, meant, diagnosis);
+  if (diagnose_format(lines, readings, diagnosis)) return diagnosis;
   Matches matches;
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     matches[row] = locate_entry(lines, kConfigSection, kCategories[row].name);

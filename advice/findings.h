@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,9 +47,25 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
 // category's slot, else the first free numpad digit.
 KeyCode spare_code(const BindingReadings& readings, const Category& category);
 
+// The binding a line in another program's syntax names: its category and
+// one key, each written once ("handguns -> 0x37", "\"handguns\": \"0x37\"",
+// "bind F7 handguns"); nothing when it names no category or no single key.
+std::optional<Proposal> binding_in(std::string_view text);
+
 // The files around the configuration that the module never reads, and a
 // folder that does not look like the game's.
 void diagnose_nearby(const ConfigFile& file, Diagnosis& diagnosis);
+
+// A file that is no plain list of lines, whatever its bindings: rich text,
+// JSON, YAML, a spreadsheet's cells, or lines joined by separators that
+// end no line for the module. Gives the one finding that says how to save
+// it, and true; false for a plain file.
+bool diagnose_format(const ProfileLines& lines, const BindingReadings& readings,
+                     Diagnosis& diagnosis);
+
+// How many of the five bindings a file gives, in words: "none of the
+// bindings", "2 of the five bindings".
+std::string how_many_bound(const BindingReadings& readings);
 
 // The lines of the file that the reader passes over or never reaches.
 // `first_header_hidden`: Windows misses the first line, a header behind a

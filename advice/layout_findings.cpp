@@ -205,7 +205,8 @@ std::optional<KeyCode> one_key(std::string_view word) {
   return key_code_named(word);
 }
 
-// The category and key a line without '=' names, each once.
+}  // namespace
+
 std::optional<Proposal> binding_in(std::string_view text) {
   const Category* category = nullptr;
   std::optional<KeyCode> code;
@@ -220,6 +221,8 @@ std::optional<Proposal> binding_in(std::string_view text) {
   if (category == nullptr || !code) return std::nullopt;
   return proposal_of(*category, *code);
 }
+
+namespace {
 
 // A line without '=' is ignored; one that names a category was meant as a
 // binding, and the line to write carries the player's own key.

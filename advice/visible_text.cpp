@@ -56,6 +56,9 @@ std::string kind_of(const Character& c) {
   }
   if (c.unicode && code == 0xFEFF) return "byte-order mark";
   if (c.unicode && code == 0x200B) return "zero-width space";
+  if (c.unicode && code == 0x2028) return "line separator";
+  if (c.unicode && code == 0x2029) return "paragraph separator";
+  if (c.unicode && code == 0x85) return "next-line mark";
   return {};
 }
 

@@ -511,6 +511,75 @@ const DiagnosisCase kDiagnosisCases[] = {
      {"Write it as category=code, and the key's code after the '='. To find the code",
       "handguns is not bound"}},
 
+    // Files that are no plain list of lines get one finding, and never a
+    // line to add that the player already sees.
+    {"RichText",
+     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Calibri;}}\r\n\\f0\\fs22 [Bindings]\\par\r\n"
+     "handguns=0x37\\par\r\n}\r\n",
+     {"The file is a rich-text document, as WordPad and Word save them, not plain text: the module "
+      "reads its formatting codes as part of the lines and reads none of the bindings. In "
+      "WordPad, save it with File > Save As > Plain text document"}},
+    {"Json",
+     "{\r\n  \"bindings\": {\r\n    \"handguns\": \"0x37\",\r\n    \"rifle\": \"0x35\"\r\n  "
+     "}\r\n}\r\n",
+     {"The file holds JSON, as programs and web pages write settings, which the module does not "
+      "read: it reads plain lines, a [Bindings] line and under it one line for each category, its "
+      "name, '=' and the key's code. Replace what the file holds with the lines \"[Bindings]\", "
+      "\"handguns=0x37\" and \"rifle=0x35\", one under the other, and save it as ANSI"}},
+    {"Yaml",
+     "bindings:\n  handguns: 0x37\n  rifle: F5\n",
+     {
+         "The file holds YAML (name: value), as some programs write settings, which the module "
+         "does "
+         "not read",
+     }},
+    {"CommaSeparated",
+     "category,key\nhandguns,0x37\nrifle,0x35\n",
+     {"The file holds comma-separated values, as spreadsheets save them, which the module does "
+      "not read: it reads plain lines, a [Bindings] line and under it one line for each category, "
+      "its name, '=' and the key's code. Replace what the file holds with the lines "
+      "\"[Bindings]\", \"handguns=0x37\" and \"rifle=0x35\""}},
+    {"SpreadsheetCells",
+     "handguns\t0x37\nrifle\t0x35\n",
+     {"The file holds cells pasted from a spreadsheet, separated by tabs"}},
+    // The fire button is never one of the lines to write.
+    {"JsonWithTheFireButton",
+     "{\"handguns\": \"Mouse1\"}\n",
+     {"Write the file that way in Notepad and save it as ANSI (in Notepad: File > Save As, "
+      "Encoding: ANSI). To find the code of the key you want"}},
+    {"LinesJoinedByLineSeparators",
+     "[Bindings]\xE2\x80\xA8handguns=0x37\xE2\x80\xA8rifle=0x35\r\n",
+     {"Line 1: \"[Bindings]<line separator>handguns=0x37<line separator>rifle=0x35\" holds a "
+      "character that some editors show as a line break, but that ends no line for the module, "
+      "so it reads all of this as one line and reads none of the bindings from the file."}},
+    {"LinesJoinedByParagraphSeparators",
+     kAllBound + std::string("shotgun=0x33\xE2\x80\xA9rifle=0x35\n"),
+     {"Line 7: \"shotgun=0x33<paragraph separator>rifle=0x35\" holds a character that some "
+      "editors show as a line break, but that ends no line for the module, so it reads all of "
+      "this as one line and reads all five bindings from the file."}},
+    {"LinesJoinedByNextLineMarks",
+     "[Bindings]\xC2\x85handguns=0x37\n",
+     {"<next-line mark>handguns=0x37\" holds a character"}},
+
+    // The tests that can fail: separators between codes, tabs, four-letter
+    // near misses, the case of the name, an empty header.
+    {"AmpersandBetweenTwoCodes", handguns_as("0x62&0x32"), {kReadsOnlyNumpad2}},
+    {"TabBetweenTwoCodes", handguns_as("0x62\t0x32"), {kReadsOnlyNumpad2}},
+    {"TabAfterTheNumberIsClean", handguns_as("0x62\tnumpad"), {}},
+    {"FourLetterNearMiss", with_line("shot=0x31"), {"Did you mean \"shotgun\"?"}},
+    {"ThreeLetterWeaponWord",
+     with_line("gun=0x31"),
+     {"\"gun\" is not a category the module reads, so this line is ignored. The categories are "
+      "handguns (slot 2)"}},
+    {"FileNameInOtherCase", kAllBound, {}, {}, "HolsterKeys.INI"},
+    {"EmptySectionName",
+     "[]\nrifle=0x66\n",
+     {"There is no [Bindings] section (it has []), so the module reads no binding from this file. "
+      "Put a line [Bindings] above the bindings.",
+      no_line_for("handguns", "0x62 for Numpad2"), no_line_for("machineguns", "0x65 for Numpad5"),
+      no_line_for("submachine", "0x64 for Numpad4"), no_line_for("shotgun", "0x63 for Numpad3"),
+      no_line_for("rifle", "0x66 for Numpad6")}},
+
     // Sentences are whole and name what they cannot print.
     {"BarePrefixAtTheEnd",
      handguns_as("0X"),
@@ -706,7 +775,11 @@ TEST(VisibleText, NamesTheCharacterWhereReadingStops) {
       {"\x1A", "the control character 0x1A (Ctrl-Z)"},
       {"\x7F", "the control character 0x7F (DEL)"},
       {"\x93", "a curly quote (0x93)"},
+      {"\x94", "a curly quote (0x94)"},
       {"\xE2\x80\x9C", "a curly quote (U+201C)"},
+      {"\xE2\x80\x9D", "a curly quote (U+201D)"},
+      {"\x91", "a curly apostrophe (0x91)"},
+      {"\xE2\x80\x99", "a curly apostrophe (U+2019)"},
       {"\xC3\xA9", "the character U+00E9"},
       {"\xE9", "the byte 0xE9"},
   };

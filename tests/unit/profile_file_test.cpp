@@ -52,6 +52,7 @@ std::string utf16le(const std::u16string& text) {
 
 const ReaderCase kProfileRuleCases[] = {
     {"PlainValue", "[Bindings]\nshotgun=0x33\n", "shotgun", "0x33"},
+    {"EmptySectionNameIsNoBindings", "[]\nrifle=6\n", "rifle", ""},
     {"SectionNameWithoutCase", "[bINDINGS]\nrifle=6\n", "rifle", "6"},
     {"KeyWithoutCase", "[Bindings]\nRIFLE=6\n", "rifle", "6"},
     {"BlanksAroundSectionName", "  [ \tBindings  ]  \nrifle=6\n", "rifle", "6"},
@@ -173,6 +174,8 @@ const RewriteCase kBindingRewriteCases[] = {
      "rifle", "[Bindings]\r\nhandguns=2\r\nrifle=0x46\r\n\r\n[Other]\r\nx=1\r\n"},
     {"AddsAnEntryUnderABareHeader", "[Bindings]", "rifle", "[Bindings]\r\nrifle=0x46"},
     {"AddsASectionAtTheEnd", "[Other]\nx=1", "rifle", "[Other]\nx=1\n[Bindings]\nrifle=0x46\n"},
+    {"AddsASectionAfterCrLfLines", "[Other]\r\nx=1\r\n", "rifle",
+     "[Other]\r\nx=1\r\n[Bindings]\r\nrifle=0x46\r\n"},
     {"CreatesTheFileFromNothing", "", "rifle", "[Bindings]\r\nrifle=0x46\r\n"},
     {"KeepsUtf16", utf16le(u"[Bindings]\r\nrifle=6 ; \u00e9\r\n"), "rifle",
      utf16le(u"[Bindings]\r\nrifle=0x46 ; \u00e9\r\n")},

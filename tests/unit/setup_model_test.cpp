@@ -94,6 +94,10 @@ const StatusCase kStatusCases[] = {
     {"LongerTextCutInTheStatus", handguns_as("PageUp or PageDown"), 0, "\"PageUp or PageDown\"",
      "PageUp or Pag... is not a number: reads as 0"},
     {"NoKeyHasTheCode", handguns_as("300"), 0, "\"300\"", "no key has code 300"},
+    {"NamelessCodeOfAKey", handguns_as("0x3A"), 0, "\"0x3A\"", "no key has code 58"},
+    // Of a category's two findings, the first sets its status.
+    {"FirstOfTwoFindings", "[Bindings]\nhandguns=0x02\nrifle=0x02\n", 0, "Mouse Right (0x02)",
+     "switches on every aim"},
     {"OctalTrap", handguns_as("010"), 0, "Backspace (0x08)", "octal: reads as 8"},
     {"MouseWheel", handguns_as("WheelUp"), 0, "\"WheelUp\"", "mouse wheel: cannot be bound"},
 };
