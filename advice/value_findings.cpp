@@ -203,6 +203,50 @@ std::string write_named_key(Context& context, const Category& category, KeyCode 
 }
 
 // A key's name, a word or a stray character where the number should start.
+// One character that a key types, not an ASCII letter or digit: "ö", "+",
+// "´", or one byte of a file saved as ANSI.
+bool is_one_typed_character(std::string_view text) {
+  if (text.size() == 1) {
+    const auto c = static_cast<unsigned char>(text[0]);
+    const bool ascii_mark = c > 0x20 && c < 0x7F && !std::isalnum(c);
+    // Windows-1252's printable characters above ASCII, but for the soft hyphen.
+    return ascii_mark || (c >= 0xA1 && c != 0xAD);
+  }
+  const auto lead = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length != text.size()) return false;
+  return std::all_of(text.begin() + 1, text.end(),
+                     [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
+}
+
+// The keys that Windows gives one code on every layout, by what they type.
+std::optional<KeyCode> code_on_every_layout(std::string_view character) {
+  if (character == "+") return 0xBB;
+  if (character == ",") return 0xBC;
+  if (character == ".") return 0xBE;
+  return std::nullopt;
+}
+
+// "ö" or "+" typed where the key's code should be.
+void typed_character(const Category& category, const std::string& typed, Context& context) {
+  const std::string name = category.name;
+  std::string finding = name + ": " + quoted(typed) +
+                        " is the character a key types, not the key's code, so it reads as 0 "
+                        "and never fires.";
+  if (const auto code = code_on_every_layout(typed)) {
+    const std::string line =
+        offer(context, category, *code,
+              " The " + typed + " key sends " + hex_code(*code) +
+                  " on every keyboard layout: write " + assignment(category, *code) + ".");
+    finding += line.empty() ? " " + std::string(kFindTheCode) : line;
+  } else {
+    finding +=
+        " Which code that key sends depends on the keyboard layout: press it in "
+        "holsterkeys-setup, or run holsterkeys-check --keys, to see its code.";
+  }
+  context.diagnosis.findings.push_back(finding);
+}
+
 void no_number(const Category& category, const BindingReading& reading, Context& context) {
   Diagnosis& diagnosis = context.diagnosis;
   const std::string name = category.name;
@@ -212,6 +256,9 @@ void no_number(const Category& category, const BindingReading& reading, Context&
   set_status(
       diagnosis, category,
       wheel ? "mouse wheel: cannot be bound" : short_text(text) + " is not a number: reads as 0");
+  if (const std::string typed(before_remark(text)); is_one_typed_character(typed)) {
+    return typed_character(category, typed, context);
+  }
   if (!std::isalpha(static_cast<unsigned char>(text[reading.number.digits]))) {
     diagnosis.findings.push_back(start + ": the module stops reading at " +
                                  character_at(text, reading.number.digits) + " and reads 0, so " +

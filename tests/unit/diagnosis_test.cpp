@@ -389,6 +389,27 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"PrefixedAndTrailingHHexReadsAsMeant", handguns_as("0x41h"), {}},
     {"VirtualKeyName", handguns_as("VK_PRIOR"), {"Write handguns=0x21 for Page Up."}},
     {"GermanKeyLabel", handguns_as("Einfg"), {"Write handguns=0x2D for Insert."}},
+    // A character a key types: its code where every layout gives it one,
+    // else where to find it.
+    {"PlusKeyOnEveryLayout",
+     handguns_as("+"),
+     {"handguns: \"+\" is the character a key types, not the key's code, so it reads as 0 and "
+      "never fires. The + key sends 0xBB on every keyboard layout: write handguns=0xBB."}},
+    {"UmlautDependsOnTheLayout",
+     handguns_as("\xC3\xB6"),
+     {"is the character a key types, not the key's code, so it reads as 0 and never fires. Which "
+      "code that key sends depends on the keyboard layout: press it in holsterkeys-setup"}},
+    {"AnsiLetterDependsOnTheLayout", handguns_as("\xE7"), {"depends on the keyboard layout"}},
+    {"CyrillicLetterDependsOnTheLayout",
+     handguns_as("\xD0\xA4"),
+     {"depends on the keyboard layout"}},
+    {"LessThanDependsOnTheLayout", handguns_as("<"), {"depends on the keyboard layout"}},
+    // A look-alike letter of another script is not dropped to read the rest
+    // in another base: "0\xD1\x8562" (a Cyrillic ha) gives no line to write.
+    {"CyrillicLetterInAHexNumber",
+     handguns_as("0\xD1\x85"
+                 "62"),
+     {"and reads 0, so handguns never fires. To find the code of the key you want"}},
     {"WebKeyCode", handguns_as("Digit7"), {"Write handguns=0x37 for 7."}},
     {"KeysymName", handguns_as("KP_Multiply"), {"Write handguns=0x6A for Numpad *."}},
     {"QuotedKeyName", handguns_as("\"NUMPAD1\""), {"Write handguns=0x61 for Numpad1."}},
@@ -603,7 +624,10 @@ const DiagnosisCase kDiagnosisCases[] = {
      handguns_as("\x1A"
                  "0x62"),
      {"stops reading at the control character 0x1A (Ctrl-Z)"}},
-    {"LoneByteOfAUtf8Sequence", handguns_as("\xC3"), {"stops reading at the byte 0xC3"}},
+    {"LoneByteOfAUtf8Sequence",
+     handguns_as("\xC3"
+                 "0x62"),
+     {"stops reading at the byte 0xC3"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
