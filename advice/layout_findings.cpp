@@ -284,7 +284,50 @@ std::string section_names(const ProfileLines& lines) {
   return listed.empty() ? "" : " (it has " + listed + ")";
 }
 
-void second_section(const ProfileLines& lines, const ProfileMatch& section,
+// Lines `from` up to `to` of the file, each with a line end.
+std::string text_of(const ProfileLines& lines, std::size_t from, std::size_t to) {
+  std::string text;
+  for (std::size_t at = from; at < to; ++at) text.append(lines[at].text).append("\r\n");
+  return text;
+}
+
+// Whether moving the lines of the section whose header is `header` under
+// the first section's last line changes what the module reads: advice that
+// changes nothing is not given.
+bool merging_helps(const ProfileLines& lines, const ProfileMatch& first, std::size_t header) {
+  std::size_t end = header + 1;
+  while (end < lines.size() && lines[end].kind != ProfileLine::Kind::kSection) ++end;
+  const auto first_end = static_cast<std::size_t>(first.section_end);
+  const std::string merged = text_of(lines, 0, first_end) + text_of(lines, header + 1, end) +
+                             text_of(lines, first_end, header) + text_of(lines, end, lines.size());
+  const BindingReadings after = read_as(merged, ProfileDialect::kWine);
+  const BindingReadings now = read_as(text_of(lines, 0, lines.size()), ProfileDialect::kWine);
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    if (after[row].text != now[row].text) return true;
+  }
+  return false;
+}
+
+// The categories that a later section sets otherwise than the lines the
+// module reads: "rifle (line 6)".
+std::vector<std::string> set_otherwise(const ProfileLines& lines,
+                                       ProfileLines::const_iterator header,
+                                       const Matches& matches) {
+  std::vector<std::string> set;
+  for (auto line = header + 1; line != lines.end() && line->kind != ProfileLine::Kind::kSection;
+       ++line) {
+    const Category* category =
+        line->kind == ProfileLine::Kind::kEntry ? category_named(line->name) : nullptr;
+    if (category == nullptr) continue;
+    const ProfileMatch& counted = matches[row_of(*category)];
+    if (counted.value != line->value) {
+      set.push_back(std::string(category->name) + " (line " + std::to_string(counted.entry) + ")");
+    }
+  }
+  return set;
+}
+
+void second_section(const ProfileLines& lines, const ProfileMatch& section, const Matches& matches,
                     bool first_header_hidden, Diagnosis& diagnosis) {
   for (auto line = lines.begin() + section.section_end; line != lines.end(); ++line) {
     if (line->kind != ProfileLine::Kind::kSection ||
@@ -292,16 +335,31 @@ void second_section(const ProfileLines& lines, const ProfileMatch& section,
       continue;
     }
     const std::string first = std::to_string(section.section);
-    diagnosis.findings.push_back(
-        line_at(line->number) + "a second [Bindings] section" +
-        (first_header_hidden
-             ? ". Under Wine the module reads only the first, on line " + first +
-                   "; on Windows, which misses the header on line " + first +
-                   " behind the byte-order mark, it reads only this one. Put every binding you "
-                   "want under the first [Bindings] line, delete this one, and save the file " +
-                   kAsAnsi + "."
-             : "; only the first, on line " + first +
-                   ", is read. Move these bindings into the first section."));
+    if (first_header_hidden) {
+      diagnosis.findings.push_back(
+          line_at(line->number) +
+          "a second [Bindings] section. Under Wine the module reads only "
+          "the first, on line " +
+          first + "; on Windows, which misses the header on line " + first +
+          " behind the byte-order mark, it reads only this one. Put every binding you "
+          "want under the first [Bindings] line, delete this one, and save the file " +
+          kAsAnsi + ".");
+    } else if (merging_helps(lines, section, static_cast<std::size_t>(line - lines.begin()))) {
+      diagnosis.findings.push_back(line_at(line->number) +
+                                   "a second [Bindings] section; only the first, on line " + first +
+                                   ", is read. Move these bindings into the first section.");
+    } else if (const std::vector<std::string> set = set_otherwise(lines, line, matches);
+               !set.empty()) {
+      diagnosis.findings.push_back(
+          line_at(line->number) + "a second [Bindings] section; only the first, on line " + first +
+          ", is read, and it sets " + joined(set) +
+          " already. Put the values you want there, and delete this section.");
+    } else {
+      diagnosis.notes.push_back(line_at(line->number) +
+                                "a second [Bindings] section; only the first, on line " + first +
+                                ", is read, and it sets everything this one does alike. Delete "
+                                "this one to keep the file clear.");
+    }
     return;
   }
 }
@@ -340,7 +398,7 @@ void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool fir
   for (int number = section.section + 1; number <= section.section_end; ++number) {
     section_line(lines[static_cast<std::size_t>(number - 1)], matches, check, diagnosis);
   }
-  second_section(lines, section, first_header_hidden, diagnosis);
+  second_section(lines, section, matches, first_header_hidden, diagnosis);
 }
 
 }  // namespace holsterkeys

@@ -264,8 +264,20 @@ const DiagnosisCase kDiagnosisCases[] = {
       "rifle is not bound"}},
     {"SecondSection",
      with_line("[bindings]\nrifle=0x31"),
-     {"Line 7: a second [Bindings] section; only the first, on line 1, is read. Move these "
-      "bindings into the first section."}},
+     {"Line 7: a second [Bindings] section; only the first, on line 1, is read, and it sets rifle "
+      "(line 6) already. Put the values you want there, and delete this section."}},
+    // Moving it under the first would change nothing the module reads.
+    {"SecondSectionThatChangesNothing",
+     with_line("[Bindings]\nrifle=0x66\n; more"),
+     {},
+     {"Line 7: a second [Bindings] section; only the first, on line 1, is read, and it sets "
+      "everything this one does alike. Delete this one"}},
+    {"SecondSectionWithAnUnsetCategory",
+     "[Bindings]\nhandguns=0x62\n[Other]\nx=1\n[Bindings]\nrifle=0x66\n",
+     {"Line 5: a second [Bindings] section; only the first, on line 1, is read. Move these "
+      "bindings into the first section.",
+      no_line_for("machineguns", "0x65 for Numpad5"), no_line_for("submachine", "0x64 for Numpad4"),
+      no_line_for("shotgun", "0x63 for Numpad3"), no_line_for("rifle", "0x66 for Numpad6")}},
     {"Utf8ByteOrderMarkHidesSection",
      "\xEF\xBB\xBF" + std::string(kAllBound),
      {"UTF-8 with a byte-order mark, an invisible mark at its start. Windows reads the mark as "
@@ -278,8 +290,8 @@ const DiagnosisCase kDiagnosisCases[] = {
      {}},
     {"MarkBeforeACommentAndTwoSections",
      "\xEF\xBB\xBF; my keys\n" + std::string(kAllBound) + "[Bindings]\nrifle=0x31\n",
-     {"Line 8: a second [Bindings] section; only the first, on line 2, is read. Move these "
-      "bindings into the first section."}},
+     {"Line 8: a second [Bindings] section; only the first, on line 2, is read, and it sets rifle "
+      "(line 7) already."}},
     {"Utf16BigEndianIsReadByWineAlone",
      utf16be(kAllBound),
      {"UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not understand "
