@@ -118,9 +118,11 @@ std::string listed(const std::vector<std::string>& items, const char* one, const
   return list;
 }
 
+// Bound to a key, not left empty or off on purpose.
 bool all_bound(const BindingReadings& readings) {
-  return std::none_of(readings.begin(), readings.end(),
-                      [](const BindingReading& reading) { return reading.text.empty(); });
+  return std::all_of(readings.begin(), readings.end(), [](const BindingReading& reading) {
+    return is_key_code(reading.number.code);
+  });
 }
 
 }  // namespace

@@ -173,9 +173,13 @@ void unbound(const Category& category, const ProfileMatch& match, bool encoding_
   const std::string name = category.name;
   if (match.entry == 0) {
     set_status(diagnosis, category, "not bound");
-    diagnosis.findings.push_back(name + " is not bound: there is no " + name +
-                                 " line under [Bindings]. Add one" +
-                                 example_for(context, category));
+    // A misnamed line has already given the line to write.
+    const bool given =
+        std::any_of(diagnosis.proposed.begin(), diagnosis.proposed.end(),
+                    [&](const Proposal& line) { return line.category == &category; });
+    diagnosis.findings.push_back(
+        name + " is not bound: there is no " + name + " line under [Bindings]. " +
+        (given ? "Write the line given above." : "Add one" + example_for(context, category)));
   } else if (match.value.empty()) {
     set_status(diagnosis, category, "not bound (on purpose)");
     diagnosis.notes.push_back(name + " is left unbound: its line " + std::to_string(match.entry) +

@@ -56,6 +56,12 @@ std::string no_line_for(const std::string& name, const std::string& example) {
          " line under [Bindings]. Add one, for example " + name + "=" + example + ".";
 }
 
+// The same where a misnamed line's finding has given the line to write.
+std::string no_line_given_above(const std::string& name) {
+  return name + " is not bound: there is no " + name +
+         " line under [Bindings]. Write the line given above.";
+}
+
 // The same where no line added under [Bindings] would be read by both
 // Windows and Wine.
 std::string no_line_without_example(const std::string& name) {
@@ -381,14 +387,14 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"MisspeltNameWithAKeyName",
      bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(11, 13, "handgun=F2"),
      {"Did you mean \"handguns\"? Then write handguns=0x71 ; F2.",
-      no_line_for("handguns", "0x62 for Numpad2")}},
+      no_line_given_above("handguns")}},
     {"MisspeltNameWithoutAValue",
      std::string(kAllBound).replace(11, 13, "handgun="),
      {"Did you mean \"handguns\"? Then write handguns= and the key's code. The categories are",
       no_line_for("handguns", "0x62 for Numpad2")}},
     {"MisspeltNameWithAByteAfterItsCode",
      bound_as("0x62", "0x65", "0x64", "0x63", "0x66").replace(71, 10, "rifles=0x66\xFF"),
-     {"Did you mean \"rifle\"? Then write rifle=0x66.", no_line_for("rifle", "0x66 for Numpad6")}},
+     {"Did you mean \"rifle\"? Then write rifle=0x66.", no_line_given_above("rifle")}},
     {"HashHex",
      handguns_as("#67"),
      {"understands only the 0x form: it reads 0. Write handguns=0x67 for Numpad7."}},
@@ -717,6 +723,22 @@ const NearbyCase kNearbyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Folders, NearbyFiles, testing::ValuesIn(kNearbyCases), CaseName());
+
+// A category left off on purpose, however written, is not one of "all five".
+TEST(Diagnosis, VerdictCountsOnlyCategoriesOnAKey) {
+  for (const char* off : {"", "none", "0"}) {
+    ConfigFile file;
+    file.location = "C:\\game\\holsterkeys.ini";
+    file.state = ConfigFile::State::kRead;
+    file.bytes = bound_as("0x62", "0x65", "0x64", "0x63", off);
+    const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
+    const BindingReadings readings = read_bindings(reader);
+    EXPECT_NE(
+        findings_text(readings, diagnose(file, readings)).find("Every bound category is usable."),
+        std::string::npos)
+        << off;
+  }
+}
 
 // A file that cannot be read gives one finding, which says why and what to do.
 TEST(Diagnosis, UnreadFileIsTheOnlyFinding) {
