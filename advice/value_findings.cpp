@@ -285,15 +285,18 @@ void no_number(const Category& category, const BindingReading& reading, Context&
                "key you press."));
 }
 
+// The number is all of the value before its remark: "2 ; aim", not "2 5".
+bool is_the_whole_value(const BindingReading& reading) {
+  return reading.number.has_digits && reading.number.end == before_remark(reading.text).size();
+}
+
 // The digit a number is written as, with or without leading zeros: "2",
 // "06", "00"; nothing for any other number. Octal and decimal read these
 // alike, so what the player got wrong is the code itself.
 std::optional<int> written_digit(const BindingReading& reading) {
   const KeyCodeReading& number = reading.number;
-  if (number.base == 16 || !number.has_digits || !ends_cleanly(reading.text, number.end)) {
-    return std::nullopt;
-  }
-  // A sign before the digits makes it a number of its own.
+  if (!is_the_whole_value(reading)) return std::nullopt;
+  // A sign or "0x" before the digits makes it a number of its own.
   if (number.digits != 0) return std::nullopt;
   const std::string_view digits = std::string_view(reading.text).substr(0, number.end);
   if (digits.substr(0, digits.size() - 1).find_first_not_of('0') != std::string_view::npos) {
@@ -457,10 +460,10 @@ void long_value(const Category& category, const ProfileMatch& match, Diagnosis& 
                             std::to_string(kValueSize - 1) + ".");
 }
 
-// A number that reads as 0 to its end, however written: "0", "-0", "0x0".
+// A number that reads as 0 and is all of the value, however written:
+// "0", "-0", "0x0 ; off".
 bool reads_as_zero(const BindingReading& reading) {
-  return reading.number.has_digits && reading.number.code == 0 &&
-         ends_cleanly(reading.text, reading.number.end);
+  return is_the_whole_value(reading) && reading.number.code == 0;
 }
 
 void value(const Category& category, const BindingReading& reading, const ProfileMatch& match,
