@@ -155,7 +155,10 @@ void set_status(Diagnosis& diagnosis, const Category& category, std::string word
   if (status.empty()) status = std::move(words);
 }
 
-std::string quoted(std::string_view text) { return "\"" + visible(text) + "\""; }
+std::string quoted(std::string_view text) {
+  const std::string codes = typed_codes(text);
+  return "\"" + visible(text) + "\"" + (codes.empty() ? "" : " (" + codes + ")");
+}
 
 std::string line_at(int number) { return "Line " + std::to_string(number) + ": "; }
 

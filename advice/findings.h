@@ -24,7 +24,8 @@ inline constexpr char kFindTheCode[] =
 // How a player saves the file so that Windows and Wine read it alike.
 inline constexpr char kAsAnsi[] = "as ANSI (in Notepad: File > Save As, Encoding: ANSI)";
 
-// Text from the file in quotes, every unprintable character named.
+// Text from the file in quotes, every unprintable character named, and the
+// numbers of its letters beyond ASCII after it: "\"ö\" (ö is U+00F6)".
 std::string quoted(std::string_view text);
 std::string line_at(int number);  // "Line 7: "
 // "handguns=0x62", the line to write, and the same as a proposal.

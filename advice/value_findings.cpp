@@ -94,10 +94,7 @@ std::vector<KeyCode> keys_named(const std::string& text, bool& combination) {
 }
 
 // A value as a status shows it: printable, and short.
-std::string short_text(const std::string& text) {
-  const std::string shown = visible(text);
-  return shown.size() <= 16 ? shown : shown.substr(0, 13) + "...";
-}
+std::string short_text(const std::string& text) { return shortened(text, 16); }
 
 std::string fire_or_aim_words(KeyCode code) {
   return code == 0x01 ? "fires on every shot" : "switches on every aim";

@@ -1,10 +1,13 @@
 // Players' files hold what their editors wrote: ANSI or UTF-8 accents, curly
-// quotes pasted from a forum, Ctrl-Z or NUL bytes after a crash. Each is
-// named rather than printed, so no sentence is cut at a NUL and no console
-// shows a broken character.
+// quotes pasted from a forum, Ctrl-Z or NUL bytes after a crash. Letters and
+// marks are shown as the player typed them, in UTF-8, an ANSI byte read as
+// Windows-1252 reads it; what cannot be seen or printed is named, so no
+// sentence is cut at a NUL and no console shows a broken character.
 #include "advice/visible_text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace holsterkeys {
 namespace {
@@ -75,6 +78,48 @@ std::string short_name(const Character& c) {
 
 bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
 
+// A letter or mark that shows as itself: past ASCII and the C1 controls,
+// and neither a space, a mark without width, a private character, nor one
+// with a name of its own.
+bool shows_as_itself(const Character& c) {
+  const char32_t code = c.code;
+  if (code < 0xA1 || code == 0xAD || !kind_of(c).empty()) return false;
+  if (!c.unicode) return true;  // an ANSI byte: Windows-1252 agrees with Latin-1 here
+  return !(code >= 0x2000 && code <= 0x206F) && !(code >= 0xFE00 && code <= 0xFE0F) &&
+         code != 0xFEFF && !(code >= 0xE000 && code <= 0xF8FF) &&
+         !(code >= 0xFFF0 && code <= 0xFFFF);
+}
+
+std::string utf8_of(char32_t code) {
+  std::string bytes;
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  if (code < 0x800) {
+    bytes += static_cast<char>(0xC0 | (code >> 6));
+  } else if (code < 0x10000) {
+    bytes += static_cast<char>(0xE0 | (code >> 12));
+    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | (code >> 18));
+    bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  }
+  return bytes + static_cast<char>(0x80 | (code & 0x3F));
+}
+
+// The character of a Windows-1252 byte; U+FFFD for the five it leaves out.
+char32_t windows_1252(char32_t byte) {
+  constexpr char32_t kC1[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  return byte >= 0x80 && byte < 0xA0 ? kC1[byte - 0x80] : byte;
+}
+
+// "U+00F6" for a UTF-8 character, "0xF6" for a byte.
+std::string number_of(const Character& c) {
+  return c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
+}
+
 }  // namespace
 
 std::string visible(std::string_view text) {
@@ -85,6 +130,11 @@ std::string visible(std::string_view text) {
       continue;
     }
     const Character c = character_of(text, at);
+    if (shows_as_itself(c)) {
+      shown += utf8_of(c.code);
+      at += c.size;
+      continue;
+    }
     const std::string_view one = text.substr(at, c.size);
     std::size_t run = 0;
     for (; text.substr(at, c.size) == one; at += c.size) ++run;
@@ -102,7 +152,8 @@ std::string character_at(std::string_view text, std::size_t at) {
   if (byte == '\'') return "the apostrophe '";
   if (is_printable(byte)) return "the character \"" + std::string(1, byte) + "\"";
   const Character c = character_of(text, at);
-  const std::string number = c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
+  const std::string number = number_of(c);
+  if (shows_as_itself(c)) return "the character " + utf8_of(c.code) + " (" + number + ")";
   if (!c.unicode && c.code == 0) return "a NUL byte (0x00)";
   if (!c.unicode && (c.code < 0x20 || c.code == 0x7F)) {
     return "the control character " + number + " (" + short_name(c) + ")";
@@ -110,6 +161,41 @@ std::string character_at(std::string_view text, std::size_t at) {
   const std::string kind = kind_of(c);
   if (!kind.empty()) return "a " + kind + " (" + number + ")";
   return c.unicode ? "the character " + number : "the byte " + number;
+}
+
+std::string typed_codes(std::string_view text) {
+  std::vector<std::string> named;
+  for (std::size_t at = 0; at < text.size();) {
+    const Character c = character_of(text, at);
+    const std::string one = utf8_of(c.code) + " is " + number_of(c);
+    if (shows_as_itself(c) && std::find(named.begin(), named.end(), one) == named.end()) {
+      named.push_back(one);
+    }
+    at += c.size;
+  }
+  std::string listed;
+  for (const std::string& one : named) listed += (listed.empty() ? "" : ", ") + one;
+  return listed;
+}
+
+std::string shortened(std::string_view text, std::size_t width) {
+  const std::string shown = visible(text);
+  std::size_t characters = 0, cut = 0;
+  for (std::size_t at = 0; at < shown.size(); ++characters) {
+    if (characters == width - 3) cut = at;
+    at += character_of(shown, at).size;
+  }
+  return characters <= width ? shown : shown.substr(0, cut) + "...";
+}
+
+std::string as_utf8(std::string_view text) {
+  std::string utf8;
+  for (std::size_t at = 0; at < text.size();) {
+    const Character c = character_of(text, at);
+    utf8 += c.unicode ? std::string(text.substr(at, c.size)) : utf8_of(windows_1252(c.code));
+    at += c.size;
+  }
+  return utf8;
 }
 
 }  // namespace holsterkeys

@@ -1,6 +1,8 @@
 // Text from a player's file as the checker's sentences show it: printable
-// ASCII as it stands and every other character named, so that what the
-// checker prints is whole, valid UTF-8 whatever bytes the file holds.
+// ASCII, letters and marks as they stand, every other character named, so
+// that what the checker prints is whole, valid UTF-8 whatever bytes the
+// file holds. A byte that starts no UTF-8 character is read as Windows-1252,
+// the ANSI code page players' files are saved in.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +11,21 @@
 
 namespace holsterkeys {
 
-// The text with each character that is not printable ASCII named in angle
-// brackets, runs counted: "0x62<non-breaking space>", "<NUL x512>".
+// The text with letters and marks in UTF-8 and each character that cannot
+// be seen named in angle brackets, runs counted: "0x62<non-breaking
+// space>", "<NUL x512>", "ö".
 std::string visible(std::string_view text);
+
+// The numbers of the letters and marks beyond ASCII in `text`, each once:
+// "ö is U+00F6, ç is 0xE7"; empty when it has none.
+std::string typed_codes(std::string_view text);
+
+// visible(text) cut to `width` characters, "..." included.
+std::string shortened(std::string_view text, std::size_t width);
+
+// The text in UTF-8: its UTF-8 characters as they are, every other byte
+// read as Windows-1252. For paths the platform's ANSI calls return.
+std::string as_utf8(std::string_view text);
 
 // The character that starts at `at`, as a sentence names it: "the blank",
 // "a curly quote (0x93)", "the control character 0x1A (Ctrl-Z)". A whole

@@ -17,6 +17,7 @@
 #include "tests/case_name.h"
 #include "tests/proposals_hold.h"
 #include "tests/unit/scratch_folder.h"
+#include "tests/whole_text.h"
 
 namespace holsterkeys {
 namespace {
@@ -120,12 +121,10 @@ std::vector<std::string> without_num_lock(const std::vector<std::string>& notes,
   return kept;
 }
 
-// Every sentence is whole, printable text, whatever bytes the file holds.
+// Every sentence is whole text, whatever bytes the file holds.
 void expect_printable(const std::vector<std::string>& said) {
   for (const std::string& sentence : said) {
-    EXPECT_TRUE(std::all_of(sentence.begin(), sentence.end(), [](char c) {
-      return c >= 0x20 && c < 0x7F;
-    })) << testing::PrintToString(sentence);
+    EXPECT_TRUE(is_whole_text(sentence)) << testing::PrintToString(sentence);
   }
 }
 
@@ -449,9 +448,12 @@ const DiagnosisCase kDiagnosisCases[] = {
       "never fires. The + key sends 0xBB on every keyboard layout: write handguns=0xBB."}},
     {"UmlautDependsOnTheLayout",
      handguns_as("\xC3\xB6"),
-     {"is the character a key types, not the key's code, so it reads as 0 and never fires. Which "
-      "code that key sends depends on the keyboard layout: press it in holsterkeys-setup"}},
-    {"AnsiLetterDependsOnTheLayout", handguns_as("\xE7"), {"depends on the keyboard layout"}},
+     {"handguns: \"\xC3\xB6\" (\xC3\xB6 is U+00F6) is the character a key types, not the "
+      "key's code, so it reads as 0 and never fires. Which code that key sends depends on the "
+      "keyboard layout: press it in holsterkeys-setup"}},
+    {"AnsiLetterDependsOnTheLayout",
+     handguns_as("\xE7"),
+     {"handguns: \"\xC3\xA7\" (\xC3\xA7 is 0xE7) is the character a key types"}},
     {"CyrillicLetterDependsOnTheLayout",
      handguns_as("\xD0\xA4"),
      {"depends on the keyboard layout"}},
@@ -679,7 +681,9 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"LoneByteOfAUtf8Sequence",
      handguns_as("\xC3"
                  "0x62"),
-     {"stops reading at the byte 0xC3"}},
+     {"\"\xC3\x83"
+      "0x62\" (\xC3\x83 is 0xC3) is not a number: the module stops reading at "
+      "the character \xC3\x83 (0xC3)"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
@@ -845,15 +849,19 @@ TEST(VisibleText, NamesWhatCannotBePrinted) {
       {"\x91\x91\x92\x94", "<curly apostrophe x2><curly apostrophe><curly quote>"},
       {"\xE2\x80\x98\xE2\x80\x9D", "<curly apostrophe><curly quote>"},
       {"\xEF\xBB\xBF\xE2\x80\x8B", "<byte-order mark><zero-width space>"},
-      {"\xC3\xA9\xF0\x9F\x98\x80", "<U+00E9><U+1F600>"},
+      // Letters and marks as they were typed.
+      {"\xC3\xA9\xF0\x9F\x98\x80", "\xC3\xA9\xF0\x9F\x98\x80"},
+      {"\xD0\xA4", "\xD0\xA4"},
       // Bytes that start no whole character: a lone lead byte, an overlong
-      // form, a surrogate, and a code beyond Unicode.
-      {"\xC3x", "<0xC3>x"},
-      {"\xE0\x9F\xBF", "<0xE0><0x9F><0xBF>"},
-      {"\xED\xB0\x80", "<0xED><0xB0><0x80>"},
-      {"\xED\xBF\xBF", "<0xED><0xBF x2>"},
-      {"\xF0\x8F\xBF\xBF", "<0xF0><0x8F><0xBF x2>"},
-      {"\xF4\x90\x80\x80", "<0xF4><0x90><0x80 x2>"},
+      // form, a surrogate, and a code beyond Unicode. Each is read as
+      // Windows-1252 reads it, and named where that shows nothing.
+      {"\xC3x", "\xC3\x83x"},
+      {"\xE0\x9F\xBF", "\xC3\xA0<0x9F>\xC2\xBF"},
+      {"\xED\xB0\x80", "\xC3\xAD\xC2\xB0<0x80>"},
+      {"\xF4\x90\x80\x80", "\xC3\xB4<0x90><0x80 x2>"},
+      // Marks without width or of no one's typing are named.
+      {"\xE2\x80\x8E\xEF\xBF\xBE\xEE\x80\x80", "<U+200E><U+FFFE><U+E000>"},
+      {"\xAD", "<0xAD>"},
   };
   for (const auto& [text, shown] : cases) EXPECT_EQ(visible(text), shown);
 }
@@ -875,8 +883,9 @@ TEST(VisibleText, NamesTheCharacterWhereReadingStops) {
       {"\xE2\x80\x9D", "a curly quote (U+201D)"},
       {"\x91", "a curly apostrophe (0x91)"},
       {"\xE2\x80\x99", "a curly apostrophe (U+2019)"},
-      {"\xC3\xA9", "the character U+00E9"},
-      {"\xE9", "the byte 0xE9"},
+      {"\xC3\xA9", "the character \xC3\xA9 (U+00E9)"},
+      {"\xE9", "the character \xC3\xA9 (0xE9)"},
+      {"\x81", "the byte 0x81"},
   };
   for (const auto& [text, named] : cases) EXPECT_EQ(character_at(text, 0), named) << named;
 }

@@ -409,8 +409,8 @@ std::vector<Row> program_rows(const Measurements& m) {
       {text("holsterkeys-setup idle, share of one core over %lu s", kCpuWindowMs / 1000),
        text("%.2f %%", m.setup.idle_cpu_percent), "<= 0.5 %", ""},
       {"DLL size (the 32-bit release)", size_in_kib(m.size), "<= 16 KiB", ""},
-      {"holsterkeys-check.exe size (32-bit)", size_in_kib(m.check_size), "<= 400 KiB", ""},
-      {"holsterkeys-setup.exe size (32-bit)", size_in_kib(m.setup_size), "<= 400 KiB", ""},
+      {"holsterkeys-check.exe size (32-bit)", size_in_kib(m.check_size), "<= 440 KiB", ""},
+      {"holsterkeys-setup.exe size (32-bit)", size_in_kib(m.setup_size), "<= 440 KiB", ""},
   };
 }
 

@@ -1,11 +1,13 @@
 #include "tools/check/console.h"
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <windows.h>
 
 #include <tlhelp32.h>
 
-#include <cstdio>
+#include "live/wide_text.h"
 #endif
 
 namespace holsterkeys {
@@ -52,9 +54,24 @@ void keep_own_console_open() {
   std::getchar();
 }
 
+void print_text(const std::string& utf8) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode;
+  if (!GetConsoleMode(out, &mode)) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    return;
+  }
+  const std::wstring wide = widened(utf8);
+  std::fflush(stdout);
+  DWORD written;
+  WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
 #else
 
 void keep_own_console_open() {}
+
+void print_text(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
 
 #endif
 

@@ -5,6 +5,7 @@
 #include "advice/visible_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "tools/check/console.h"
 
 namespace holsterkeys {
 namespace {
@@ -13,10 +14,7 @@ constexpr std::size_t kTextWidth = 16;
 
 // A long text is cut so that the columns stay aligned; its finding shows it whole.
 std::string cut_to_column(const std::string& text) {
-  if (text.empty()) return "(none)";
-  const std::string shown = visible(text);
-  if (shown.size() <= kTextWidth) return shown;
-  return shown.substr(0, kTextWidth - 3) + "...";
+  return text.empty() ? "(none)" : shortened(text, kTextWidth);
 }
 
 // Negative codes are shown in decimal alone; hexadecimal would hide the sign.
@@ -25,25 +23,33 @@ std::string code_column(KeyCode code) {
   return code < 0 ? decimal : hex_code(code) + " (" + decimal + ")";
 }
 
-void print_table(const BindingReadings& readings) {
-  std::printf("%-12s %-4s  %-16s %-14s %s\n", "category", "slot", "text", "key code", "key");
+// Padded to `width` characters, each UTF-8 character counted once.
+std::string padded(const std::string& text, std::size_t width) {
+  std::size_t characters = 0;
+  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return text + std::string(width > characters ? width - characters : 0, ' ');
+}
+
+std::string table(const BindingReadings& readings) {
+  std::string lines = padded("category", 13) + padded("slot", 6) + padded("text", 17) +
+                      padded("key code", 15) + "key\n";
   for (const Category* category : categories_by_slot()) {
     const std::size_t row = row_of(*category);
     const KeyCode code = readings[row].number.code;
     const std::string name = key_name(code);
-    std::printf("%-12s %-4d  %-16s %-14s %s\n", kCategories[row].name,
-                static_cast<int>(kCategories[row].slot), cut_to_column(readings[row].text).c_str(),
-                code_column(code).c_str(), name.empty() ? "-" : name.c_str());
+    lines += padded(kCategories[row].name, 13) + padded(std::to_string(kCategories[row].slot), 6) +
+             padded(cut_to_column(readings[row].text), 17) + padded(code_column(code), 15) +
+             (name.empty() ? "-" : name) + "\n";
   }
+  return lines;
 }
 
 }  // namespace
 
 void print_report(const std::string& location, const BindingReadings& readings,
                   const Diagnosis& diagnosis) {
-  std::printf("Configuration: %s\n\n", location.c_str());
-  print_table(readings);
-  std::fputs(findings_text(readings, diagnosis).c_str(), stdout);
+  print_text(as_utf8("Configuration: " + location + "\n\n" + table(readings) +
+                     findings_text(readings, diagnosis)));
 }
 
 void print_tsv(const BindingReadings& readings) {

@@ -16,12 +16,18 @@
 #include "keys/key_names.h"
 #include "live/binding_writer.h"
 #include "live/running_games.h"
+#include "live/wide_text.h"
 #include "selector/selection_cycle.h"
 #include "tools/setup/resource.h"
 #include "tools/setup/setup_model.h"
 
 namespace holsterkeys {
 namespace {
+
+// Shown through the Unicode call, so that every letter shows as typed.
+void set_text(HWND window, const std::string& text) {
+  SetWindowTextW(window, widened(text).c_str());
+}
 
 // The file is looked at twice a second and the running games every two
 // seconds; the keys held down ten times a second, as the module polls.
@@ -212,9 +218,9 @@ class SetupWindow {
     ListView_SetColumnWidth(rows_, 0, LVSCW_AUTOSIZE);
     ListView_SetColumnWidth(rows_, 1, LVSCW_AUTOSIZE);
     ListView_SetColumnWidth(rows_, 2, LVSCW_AUTOSIZE_USEHEADER);
-    SetDlgItemTextA(hwnd_, IDC_FINDINGS,
-                    with_crlf(findings_text(view_.readings, diagnosis_).substr(1)).c_str());
-    SetWindowTextA(hwnd_, ("holsterkeys setup - " + folder_of(view_.location)).c_str());
+    set_text(GetDlgItem(hwnd_, IDC_FINDINGS),
+             with_crlf(findings_text(view_.readings, diagnosis_).substr(1)));
+    set_text(hwnd_, "holsterkeys setup - " + folder_of(view_.location));
     if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
       set_status(
           "There is no holsterkeys.ini in this folder yet. Select a category and press "
@@ -229,13 +235,14 @@ class SetupWindow {
   }
 
   void set_cell(int row, int column, const std::string& text) {
-    LVITEMA item{};
+    std::wstring wide = widened(text);
+    LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(rows_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    item.pszText = wide.data();
+    SendMessageW(rows_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   }
 
-  void set_status(const std::string& text) { SetDlgItemTextA(hwnd_, IDC_STATUS, text.c_str()); }
+  void set_status(const std::string& text) { set_text(GetDlgItem(hwnd_, IDC_STATUS), text); }
 
   std::optional<std::size_t> selected_row() const {
     const int row = ListView_GetNextItem(rows_, -1, LVNI_SELECTED);
@@ -300,9 +307,8 @@ class SetupWindow {
   }
 
   void update_game_line() {
-    SetDlgItemTextA(
-        hwnd_, IDC_GAME,
-        game_line(survey_running(survey_memory_).games, folder_of(view_.location)).c_str());
+    set_text(GetDlgItem(hwnd_, IDC_GAME),
+             game_line(survey_running(survey_memory_).games, folder_of(view_.location)));
   }
 
   // The row that the module would select for the keys held now, by its own
