@@ -248,6 +248,33 @@ void typed_character(const Category& category, const std::string& typed, Context
   context.diagnosis.findings.push_back(finding);
 }
 
+// The code in a row pasted from a table of key codes, "VK_F2<tab>0x71<tab>F2
+// key": the one cell that reads whole as a key's code, where no other cell
+// names another key.
+std::optional<KeyCode> code_in_table_row(std::string_view text) {
+  if (text.find('\t') == std::string_view::npos) return std::nullopt;
+  std::optional<KeyCode> code;
+  std::vector<KeyCode> named;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find('\t', at), text.size());
+    const std::string cell(text.substr(at, end - at));
+    const KeyCodeReading reading = read_key_code(cell.c_str());
+    if (cell.size() >= 2 && reading.has_digits && reading.end == cell.size() && reading.base != 8 &&
+        names_a_key(reading.code)) {
+      if (code && *code != reading.code) return std::nullopt;
+      code = reading.code;
+    } else if (const auto key = key_code_named(cell)) {
+      named.push_back(*key);
+    }
+    at = end + 1;
+  }
+  if (!code) return std::nullopt;
+  for (KeyCode key : named) {
+    if (key != *code) return std::nullopt;
+  }
+  return code;
+}
+
 void no_number(const Category& category, const BindingReading& reading, Context& context) {
   Diagnosis& diagnosis = context.diagnosis;
   const std::string name = category.name;
@@ -274,7 +301,8 @@ void no_number(const Category& category, const BindingReading& reading, Context&
                                  example_for(context, category));
     return;
   }
-  const auto named = key_code_named(before_remark(text));
+  auto named = key_code_named(before_remark(text));
+  if (!named) named = code_in_table_row(before_remark(text));
   diagnosis.findings.push_back(
       start + ", so it reads as 0 and never fires. " +
       (named ? write_named_key(context, category, *named)

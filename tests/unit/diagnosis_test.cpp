@@ -465,6 +465,11 @@ const DiagnosisCase kDiagnosisCases[] = {
                  "62"),
      {"and reads 0, so handguns never fires. To find the code of the key you want"}},
     {"WebKeyCode", handguns_as("Digit7"), {"Write handguns=0x37 for 7."}},
+    {"RowOfAKeyCodeTable", handguns_as("VK_F7\t0x76\tF7 key"), {"Write handguns=0x76 for F7."}},
+    // A row whose cells name two keys gives no line.
+    {"RowOfTwoKeys",
+     handguns_as("VK_F7\t0x75"),
+     {"Write the key's code instead: holsterkeys-check --keys"}},
     {"KeysymName", handguns_as("KP_Multiply"), {"Write handguns=0x6A for Numpad *."}},
     {"QuotedKeyName", handguns_as("\"NUMPAD1\""), {"Write handguns=0x61 for Numpad1."}},
     {"GamerMouseName", handguns_as("Mouse 4"), {"Write handguns=0x05 for Mouse X1."}},
