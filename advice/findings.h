@@ -48,6 +48,12 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
 // category's slot, else the first free numpad digit.
 KeyCode spare_code(const BindingReadings& readings, const Category& category);
 
+// The key a word names as a number: a whole number of two characters or
+// more that is not octal and names a key. A lone digit is a code to the
+// module and a key to other programs, and a leading 0 reads two ways, so
+// those name none.
+std::optional<KeyCode> number_key(std::string_view word);
+
 // The binding a line in another program's syntax names: its category and
 // one key, each written once ("handguns -> 0x37", "\"handguns\": \"0x37\"",
 // "bind F7 handguns"); nothing when it names no category or no single key.

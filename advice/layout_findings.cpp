@@ -192,37 +192,14 @@ std::vector<std::string_view> words_of(std::string_view text) {
   return words;
 }
 
-// A word that reads as one key and one only: a whole number of two
-// characters or more that is not octal, or a key's name. A lone digit is
-// a code to the module and a key to other programs, so it reads as none.
+// A word that reads as one key and one only: a number as number_key reads
+// one, or a key's name.
 std::optional<KeyCode> one_key(std::string_view word) {
   const std::string text(word);
   const KeyCodeReading reading = read_key_code(text.c_str());
-  if (reading.has_digits && reading.end == text.size()) {
-    const bool plain = text.size() >= 2 && reading.base != 8 && names_a_key(reading.code);
-    return plain ? std::optional(reading.code) : std::nullopt;
-  }
+  if (reading.has_digits && reading.end == text.size()) return number_key(word);
   return key_code_named(word);
 }
-
-}  // namespace
-
-std::optional<Proposal> binding_in(std::string_view text) {
-  const Category* category = nullptr;
-  std::optional<KeyCode> code;
-  for (std::string_view word : words_of(text)) {
-    if (const Category* named = closest_category(word); named != nullptr && category == nullptr) {
-      category = named;
-    } else if (const auto key = one_key(word)) {
-      if (code && *code != *key) return std::nullopt;
-      code = key;
-    }
-  }
-  if (category == nullptr || !code) return std::nullopt;
-  return proposal_of(*category, *code);
-}
-
-namespace {
 
 // A line without '=' is ignored; one that names a category was meant as a
 // binding, and the line to write carries the player's own key.
@@ -368,21 +345,43 @@ void second_section(const ProfileLines& lines, const ProfileMatch& section, cons
 // (or else at the top) makes the module read a binding: advice that
 // changes nothing the module reads is not given.
 bool a_header_helps(const ProfileLines& lines) {
-  auto first = std::find_if(lines.begin(), lines.end(), [](const ProfileLine& line) {
+  const auto first = std::find_if(lines.begin(), lines.end(), [](const ProfileLine& line) {
     return line.kind == ProfileLine::Kind::kEntry && category_named(line.name) != nullptr;
   });
-  std::string text;
-  for (auto line = lines.begin(); line != lines.end(); ++line) {
-    if (line == first) text += "[Bindings]\r\n";
-    text.append(line->text).append(line->ending);
-  }
-  if (first == lines.end()) text.insert(0, "[Bindings]\r\n");
+  const auto above = static_cast<std::size_t>(first == lines.end() ? 0 : first - lines.begin());
+  const std::string text =
+      text_of(lines, 0, above) + "[Bindings]\r\n" + text_of(lines, above, lines.size());
   const BindingReadings readings = read_as(text, ProfileDialect::kWine);
   return std::any_of(readings.begin(), readings.end(),
                      [](const BindingReading& reading) { return !reading.text.empty(); });
 }
 
 }  // namespace
+
+std::optional<KeyCode> number_key(std::string_view word) {
+  const std::string text(word);
+  const KeyCodeReading reading = read_key_code(text.c_str());
+  const bool whole = reading.has_digits && reading.end == text.size();
+  if (!whole || text.size() < 2 || reading.base == 8 || !names_a_key(reading.code)) {
+    return std::nullopt;
+  }
+  return reading.code;
+}
+
+std::optional<Proposal> binding_in(std::string_view text) {
+  const Category* category = nullptr;
+  std::optional<KeyCode> code;
+  for (std::string_view word : words_of(text)) {
+    if (const Category* named = closest_category(word); named != nullptr && category == nullptr) {
+      category = named;
+    } else if (const auto key = one_key(word)) {
+      if (code && *code != *key) return std::nullopt;
+      code = key;
+    }
+  }
+  if (category == nullptr || !code) return std::nullopt;
+  return proposal_of(*category, *code);
+}
 
 void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool first_header_hidden,
                      const ProposalCheck& check, Diagnosis& diagnosis) {

@@ -7,7 +7,12 @@
 namespace holsterkeys {
 
 ProposalCheck::ProposalCheck(const ConfigFile& file, const Diagnosis& before)
-    : file_(&file), statuses_before_(before.status) {}
+    : file_(&file), statuses_before_(before.status) {
+  const BindingReadings readings = read_as(file.bytes, ProfileDialect::kWindows);
+  for (std::size_t row = 0; row < kCategoryCount; ++row) {
+    codes_before_[row] = readings[row].number.code;
+  }
+}
 
 bool ProposalCheck::works(const Proposal& proposal) const {
   if (file_ == nullptr) return true;
@@ -21,10 +26,9 @@ bool ProposalCheck::works(const Proposal& proposal) const {
   }
   const Diagnosis after = diagnose_with(edited, windows, ProposalCheck());
   if (!after.status[row].empty()) return false;
-  const BindingReadings old = read_as(file_->bytes, ProfileDialect::kWindows);
   for (std::size_t other = 0; other < kCategoryCount; ++other) {
     if (other == row) continue;
-    if (windows[other].number.code != old[other].number.code) return false;
+    if (windows[other].number.code != codes_before_[other]) return false;
     if (statuses_before_[other].empty() && !after.status[other].empty()) return false;
   }
   return true;

@@ -40,6 +40,9 @@ class ProposalCheck {
 
  private:
   const ConfigFile* file_ = nullptr;
+  // The file's codes and statuses before any edit, which every proof
+  // compares with.
+  KeyCodes codes_before_{};
   std::array<std::string, kCategoryCount> statuses_before_;
 };
 

@@ -10,6 +10,7 @@
 #include "advice/visible_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
 
 namespace holsterkeys {
 namespace {
@@ -110,36 +111,15 @@ std::string example_for(Context& context, const Category& category) {
   return example.empty() ? ". " + std::string(kFindTheCode) : example;
 }
 
-// The characters a paste leaves around a number, which a player does not
-// see as part of it: blanks, quotes, non-breaking and zero-width spaces.
-constexpr std::string_view kInvisibleAroundNumbers[] = {" ",
-                                                        "\t",
-                                                        "\"",
-                                                        "'",
-                                                        "\xC2\xA0",
-                                                        "\xA0",
-                                                        "\xE2\x80\x9C",
-                                                        "\xE2\x80\x9D",
-                                                        "\xE2\x80\x98",
-                                                        "\xE2\x80\x99",
-                                                        "\x93",
-                                                        "\x94",
-                                                        "\x91",
-                                                        "\x92",
-                                                        "\xE2\x80\x8B",
-                                                        "\xEF\xBB\xBF"};
-
-// The value without those characters, or nothing when any other character
-// that is no ASCII letter or digit is in it: a letter of another script
-// that looks like a Latin one is not dropped.
+// The value without the blanks, quotes and invisible spaces a paste leaves
+// around a number, or nothing when any other character that is no ASCII
+// letter or digit is in it: a letter of another script that looks like a
+// Latin one is not dropped.
 std::optional<std::string> without_invisibles(std::string_view text) {
   std::string kept;
   for (std::size_t at = 0; at < text.size();) {
-    const auto invisible =
-        std::find_if(std::begin(kInvisibleAroundNumbers), std::end(kInvisibleAroundNumbers),
-                     [&](std::string_view mark) { return text.substr(at).starts_with(mark); });
-    if (invisible != std::end(kInvisibleAroundNumbers)) {
-      at += invisible->size();
+    if (const std::size_t blank = blank_or_quote_at(text, at)) {
+      at += blank;
     } else if (std::isalnum(static_cast<unsigned char>(text[at])) && text[at] > 0) {
       kept.push_back(text[at++]);
     } else {
@@ -203,21 +183,14 @@ std::string write_named_key(Context& context, const Category& category, KeyCode 
   return line.empty() ? key_name(code) + " is " + hex_code(code) + ". " + kFindTheCode : line;
 }
 
-// A key's name, a word or a stray character where the number should start.
 // One character that a key types, not an ASCII letter or digit: "ö", "+",
 // "´", or one byte of a file saved as ANSI.
 bool is_one_typed_character(std::string_view text) {
-  if (text.size() == 1) {
-    const auto c = static_cast<unsigned char>(text[0]);
-    const bool ascii_mark = c > 0x20 && c < 0x7F && !std::isalnum(c);
-    // Windows-1252's printable characters above ASCII, but for the soft hyphen.
-    return ascii_mark || (c >= 0xA1 && c != 0xAD);
-  }
-  const auto lead = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length != text.size()) return false;
-  return std::all_of(text.begin() + 1, text.end(),
-                     [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
+  if (text.empty() || decode_at(text, 0).size != text.size()) return false;
+  const auto c = static_cast<unsigned char>(text[0]);
+  const bool ascii_mark = c > 0x20 && c < 0x7F && !std::isalnum(c);
+  // Windows-1252's printable characters above ASCII, but for the soft hyphen.
+  return text.size() > 1 || ascii_mark || (c >= 0xA1 && c != 0xAD);
 }
 
 // The keys that Windows gives one code on every layout, by what they type.
@@ -257,12 +230,10 @@ std::optional<KeyCode> code_in_table_row(std::string_view text) {
   std::vector<KeyCode> named;
   for (std::size_t at = 0; at <= text.size();) {
     const std::size_t end = std::min(text.find('\t', at), text.size());
-    const std::string cell(text.substr(at, end - at));
-    const KeyCodeReading reading = read_key_code(cell.c_str());
-    if (cell.size() >= 2 && reading.has_digits && reading.end == cell.size() && reading.base != 8 &&
-        names_a_key(reading.code)) {
-      if (code && *code != reading.code) return std::nullopt;
-      code = reading.code;
+    const std::string_view cell = text.substr(at, end - at);
+    if (const auto number = number_key(cell)) {
+      if (code && *code != *number) return std::nullopt;
+      code = number;
     } else if (const auto key = key_code_named(cell)) {
       named.push_back(*key);
     }
@@ -275,6 +246,7 @@ std::optional<KeyCode> code_in_table_row(std::string_view text) {
   return code;
 }
 
+// A key's name, a word or a stray character where the number should start.
 void no_number(const Category& category, const BindingReading& reading, Context& context) {
   Diagnosis& diagnosis = context.diagnosis;
   const std::string name = category.name;

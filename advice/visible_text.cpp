@@ -5,41 +5,14 @@
 // sentence is cut at a NUL and no console shows a broken character.
 #include "advice/visible_text.h"
 
+#include "keys/player_text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace holsterkeys {
 namespace {
-
-// One character of the text: a byte, or a whole UTF-8 sequence.
-struct Character {
-  std::size_t size;
-  char32_t code;  // the Unicode character of a UTF-8 sequence; else the byte
-  bool unicode;   // a UTF-8 sequence of two bytes or more
-};
-
-bool is_continuation(std::string_view text, std::size_t at) {
-  return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-}
-
-Character character_of(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t size = lead >= 0xF0 && lead < 0xF5 ? 4
-                           : lead >= 0xE0              ? 3
-                           : lead >= 0xC2              ? 2
-                                                       : 1;
-  if (lead < 0x80 || size == 1) return {1, lead, false};
-  char32_t code = lead & (0x7F >> size);
-  for (std::size_t i = 1; i < size; ++i) {
-    if (!is_continuation(text, at + i)) return {1, lead, false};
-    code = code << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-  }
-  // Overlong forms and surrogates are no characters.
-  const bool overlong = (size == 3 && code < 0x800) || (size == 4 && code < 0x10000);
-  if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {1, lead, false};
-  return {size, code, true};
-}
 
 std::string hex(const char* format, unsigned value) {
   char text[16];
@@ -48,7 +21,7 @@ std::string hex(const char* format, unsigned value) {
 }
 
 // What a character is, in a few words, or empty for one with no name.
-std::string kind_of(const Character& c) {
+std::string kind_of(const TextCharacter& c) {
   const unsigned code = c.code;
   if (code == 0xA0) return "non-breaking space";
   if (c.unicode ? code == 0x2018 || code == 0x2019 : code == 0x91 || code == 0x92) {
@@ -66,7 +39,7 @@ std::string kind_of(const Character& c) {
 }
 
 // The short name inside angle brackets.
-std::string short_name(const Character& c) {
+std::string short_name(const TextCharacter& c) {
   const unsigned code = c.code;
   if (!c.unicode && code == 0) return "NUL";
   if (!c.unicode && code == '\t') return "tab";
@@ -81,7 +54,7 @@ bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
 // A letter or mark that shows as itself: past ASCII and the C1 controls,
 // and neither a space, a mark without width, a private character, nor one
 // with a name of its own.
-bool shows_as_itself(const Character& c) {
+bool shows_as_itself(const TextCharacter& c) {
   const char32_t code = c.code;
   if (code < 0xA1 || code == 0xAD || !kind_of(c).empty()) return false;
   if (!c.unicode) return true;  // an ANSI byte: Windows-1252 agrees with Latin-1 here
@@ -90,33 +63,8 @@ bool shows_as_itself(const Character& c) {
          !(code >= 0xFFF0 && code <= 0xFFFF);
 }
 
-std::string utf8_of(char32_t code) {
-  std::string bytes;
-  if (code < 0x80) return std::string(1, static_cast<char>(code));
-  if (code < 0x800) {
-    bytes += static_cast<char>(0xC0 | (code >> 6));
-  } else if (code < 0x10000) {
-    bytes += static_cast<char>(0xE0 | (code >> 12));
-    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-  } else {
-    bytes += static_cast<char>(0xF0 | (code >> 18));
-    bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-  }
-  return bytes + static_cast<char>(0x80 | (code & 0x3F));
-}
-
-// The character of a Windows-1252 byte; U+FFFD for the five it leaves out.
-char32_t windows_1252(char32_t byte) {
-  constexpr char32_t kC1[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-  return byte >= 0x80 && byte < 0xA0 ? kC1[byte - 0x80] : byte;
-}
-
 // "U+00F6" for a UTF-8 character, "0xF6" for a byte.
-std::string number_of(const Character& c) {
+std::string number_of(const TextCharacter& c) {
   return c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
 }
 
@@ -129,7 +77,7 @@ std::string visible(std::string_view text) {
       shown.push_back(text[at++]);
       continue;
     }
-    const Character c = character_of(text, at);
+    const TextCharacter c = decode_at(text, at);
     if (shows_as_itself(c)) {
       shown += utf8_of(c.code);
       at += c.size;
@@ -151,7 +99,7 @@ std::string character_at(std::string_view text, std::size_t at) {
   if (byte == '"') return "the quotation mark \"";
   if (byte == '\'') return "the apostrophe '";
   if (is_printable(byte)) return "the character \"" + std::string(1, byte) + "\"";
-  const Character c = character_of(text, at);
+  const TextCharacter c = decode_at(text, at);
   const std::string number = number_of(c);
   if (shows_as_itself(c)) return "the character " + utf8_of(c.code) + " (" + number + ")";
   if (!c.unicode && c.code == 0) return "a NUL byte (0x00)";
@@ -166,7 +114,7 @@ std::string character_at(std::string_view text, std::size_t at) {
 std::string typed_codes(std::string_view text) {
   std::vector<std::string> named;
   for (std::size_t at = 0; at < text.size();) {
-    const Character c = character_of(text, at);
+    const TextCharacter c = decode_at(text, at);
     const std::string one = utf8_of(c.code) + " is " + number_of(c);
     if (shows_as_itself(c) && std::find(named.begin(), named.end(), one) == named.end()) {
       named.push_back(one);
@@ -178,24 +126,23 @@ std::string typed_codes(std::string_view text) {
   return listed;
 }
 
+std::size_t blank_or_quote_at(std::string_view text, std::size_t at) {
+  const char byte = text[at];
+  if (byte == ' ' || byte == '\t' || byte == '"' || byte == '\'') return 1;
+  const TextCharacter c = decode_at(text, at);
+  const std::string kind = kind_of(c);
+  const bool breaks = kind.ends_with("separator") || kind == "next-line mark";
+  return !kind.empty() && !breaks ? c.size : 0;
+}
+
 std::string shortened(std::string_view text, std::size_t width) {
   const std::string shown = visible(text);
   std::size_t characters = 0, cut = 0;
   for (std::size_t at = 0; at < shown.size(); ++characters) {
     if (characters == width - 3) cut = at;
-    at += character_of(shown, at).size;
+    at += decode_at(shown, at).size;
   }
   return characters <= width ? shown : shown.substr(0, cut) + "...";
-}
-
-std::string as_utf8(std::string_view text) {
-  std::string utf8;
-  for (std::size_t at = 0; at < text.size();) {
-    const Character c = character_of(text, at);
-    utf8 += c.unicode ? std::string(text.substr(at, c.size)) : utf8_of(windows_1252(c.code));
-    at += c.size;
-  }
-  return utf8;
 }
 
 }  // namespace holsterkeys

@@ -20,12 +20,13 @@ std::string visible(std::string_view text);
 // "ö is U+00F6, ç is 0xE7"; empty when it has none.
 std::string typed_codes(std::string_view text);
 
+// The size of the character at `at` when a player sees it as a blank or a
+// quote mark around a number: a blank, a tab, a straight or curly quote, a
+// non-breaking or zero-width space, a byte-order mark; 0 for any other.
+std::size_t blank_or_quote_at(std::string_view text, std::size_t at);
+
 // visible(text) cut to `width` characters, "..." included.
 std::string shortened(std::string_view text, std::size_t width);
-
-// The text in UTF-8: its UTF-8 characters as they are, every other byte
-// read as Windows-1252. For paths the platform's ANSI calls return.
-std::string as_utf8(std::string_view text);
 
 // The character that starts at `at`, as a sentence names it: "the blank",
 // "a curly quote (0x93)", "the control character 0x1A (Ctrl-Z)". A whole

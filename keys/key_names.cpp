@@ -1,5 +1,7 @@
 #include "keys/key_names.h"
 
+#include "keys/player_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -148,40 +150,6 @@ constexpr NumberedKeys kNumberedKeys[] = {
 };
 // clang-format on
 
-bool is_utf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || at + length > text.size()) return false;
-    for (std::size_t next = at + 1; next < at + length; ++next) {
-      if ((static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) return false;
-    }
-    at += length;
-  }
-  return true;
-}
-
-// A name from a file saved as ANSI, in UTF-8 as the tables spell it: each
-// byte above 0x7F is the Latin-1 character of that number.
-std::string in_utf8(std::string_view text) {
-  if (is_utf8(text)) return std::string(text);
-  std::string utf8;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 // The capitals of Latin-1 and of the Cyrillic alphabet in lower case, as
 // keyboards of other languages label keys: "ENTRÉE" is "entrée".
 void lower_latin1_and_cyrillic(std::string& text) {
@@ -207,7 +175,7 @@ void lower_latin1_and_cyrillic(std::string& text) {
 // compound name, and without a pair of quotes around them: "Page Up" is
 // "PAGE_UP", "NumPad-6" is "numpad6", and "\"NUMPAD1\"" is "numpad1".
 std::string folded(std::string_view written) {
-  const std::string utf8 = in_utf8(written);
+  const std::string utf8 = as_utf8(written);
   std::string_view name = utf8;
   if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
       name.back() == name.front()) {

@@ -1,8 +1,9 @@
 // keys/: names of Windows virtual-key codes, both ways, for showing codes to
-// players and for reading the names they write. It knows nothing of files
-// or findings and uses only the module's bindings (the key code type), so
+// players and for reading the names they write, and the characters of the
+// text they write them in (player_text.h). It knows nothing of files or
+// findings and uses only the module's bindings (the key code type), so
 // that the advice library, the live library and every program can name a
-// key the same way.
+// key and read a player's text the same way.
 #pragma once
 
 #include <optional>

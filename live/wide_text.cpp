@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "advice/visible_text.h"
+#include "keys/player_text.h"
 
 namespace holsterkeys {
 

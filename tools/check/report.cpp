@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "advice/visible_text.h"
+#include "keys/player_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
 #include "tools/check/console.h"

@@ -1,0 +1,32 @@
+// The characters of text from a player's file, which is UTF-8 or, saved as
+// ANSI, Windows-1252: one home for reading them, for the key names read
+// from the file and for the sentences that show the file's text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace holsterkeys {
+
+// One character of the text: a byte, or a whole UTF-8 sequence.
+struct TextCharacter {
+  std::size_t size;
+  char32_t code;  // the Unicode character of a UTF-8 sequence; else the byte
+  bool unicode;   // a UTF-8 sequence of two bytes or more
+};
+
+// The character that starts at `at`, which must lie inside the text. A
+// byte that starts no whole UTF-8 character (an overlong form, a surrogate)
+// is a character of its own.
+TextCharacter decode_at(std::string_view text, std::size_t at);
+
+// The UTF-8 bytes of a Unicode character.
+std::string utf8_of(char32_t code);
+
+// The text in UTF-8: its UTF-8 characters as they are, every other byte
+// read as Windows-1252. For names in files saved as ANSI, and for paths
+// the platform's ANSI calls return.
+std::string as_utf8(std::string_view text);
+
+}  // namespace holsterkeys
