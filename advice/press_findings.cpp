@@ -30,7 +30,42 @@ KeyCode code_of(const BindingReadings& readings, const Category& category) {
 
 std::string described(KeyCode code) { return key_name(code) + " (" + hex_code(code) + ")"; }
 
-// Rows on one key all fire together, and one of them wins.
+// The keys that leave `category` selected, of those that set `code`.
+std::vector<std::string> keys_selecting(const BindingReadings& readings, const Category& category,
+                                        KeyCode code) {
+  std::vector<std::string> keys;
+  for (KeyCode key : keys_setting(code)) {
+    if (selected_by(readings, key) == &category) keys.push_back(key_name(key));
+  }
+  return keys;
+}
+
+// When the later of the rows on `code` wins, given the keys on which it
+// does: on every key that sets the code, on some of them, or on none, where
+// another category's key is down as well.
+std::string when_pressed(const Category& later, KeyCode code,
+                         const std::vector<std::string>& keys) {
+  if (keys.empty()) return "no press of it selects any of them (see below)";
+  const std::string when = keys.size() == keys_setting(code).size()
+                               ? "when it is pressed, "
+                               : "when " + joined(keys, " or ") + " is pressed, ";
+  return when + later.name + " wins, being later in the order " + category_names(", ");
+}
+
+// Each row on one key: the others on it, and which of them wins.
+void set_shared_statuses(const std::vector<std::string_view>& names, const Category& later,
+                         Diagnosis& diagnosis) {
+  for (std::string_view name : names) {
+    std::vector<std::string_view> others;
+    std::copy_if(names.begin(), names.end(), std::back_inserter(others),
+                 [name](std::string_view other) { return other != name; });
+    set_status(diagnosis, *category_named(name),
+               "same key as " + joined(others) + ": " + later.name + " wins");
+  }
+}
+
+// Rows on one key all fire together, and the later row wins over the
+// others; whether it is selected is the module's cycle's to say.
 void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
   std::map<KeyCode, std::vector<std::string_view>> names_by_code;
   for (const Category& category : kCategories) {
@@ -38,20 +73,15 @@ void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
     if (names_a_key(code)) names_by_code[code].push_back(category.name);
   }
   for (const auto& [code, names] : names_by_code) {
-    const Category* winner =
-        names.size() < 2 ? nullptr : selected_by(readings, keys_setting(code)[0]);
-    if (winner == nullptr || code_of(readings, *winner) != code) continue;
-    for (std::string_view name : names) {
-      std::vector<std::string_view> others;
-      std::copy_if(names.begin(), names.end(), std::back_inserter(others),
-                   [name](std::string_view other) { return other != name; });
-      set_status(diagnosis, *category_named(name),
-                 "same key as " + joined(others) + ": " + winner->name + " wins");
-    }
+    if (names.size() < 2) continue;
+    const Category& later = *category_named(names.back());
+    const std::vector<std::string> keys = keys_selecting(readings, later, code);
+    // Where another category takes some of the presses, each of these rows
+    // has a finding of its own below, which gives its status.
+    if (keys.size() == keys_setting(code).size()) set_shared_statuses(names, later, diagnosis);
     diagnosis.findings.push_back(
         joined(names) + (names.size() == 2 ? " are both on " : " are all on ") + hex_code(code) +
-        " (" + key_name(code) + "): when it is pressed, " + winner->name +
-        " wins, being later in the order " + category_names(", ") +
+        " (" + key_name(code) + "): " + when_pressed(later, code, keys) +
         ". Give each category its own key.");
   }
 }
@@ -59,8 +89,13 @@ void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
 // Why a press of `key`, meant for `category`, selects `winner` instead.
 std::string lost_press(const BindingReadings& readings, const Category& category, KeyCode key,
                        const Category& winner) {
-  return "pressing " + key_name(key) + " sets both " + described(code_of(readings, category)) +
-         " and " + described(code_of(readings, winner)) + ", the key of " + winner.name + ", so " +
+  const KeyCode code = code_of(readings, category);
+  if (code_of(readings, winner) == code) {
+    return "pressing " + key_name(key) + " sets " + described(code) + ", the key of " +
+           winner.name + " as well, so " + winner.name + " wins";
+  }
+  return "pressing " + key_name(key) + " sets both " + described(code) + " and " +
+         described(code_of(readings, winner)) + ", the key of " + winner.name + ", so " +
          winner.name + " wins";
 }
 
@@ -70,23 +105,25 @@ std::string selected_only_by(const std::vector<std::string>& keys) {
 }
 
 // A category whose key is down together with another category's key: a
-// sided Shift, Ctrl or Alt also sets the code of either side.
+// sided Shift, Ctrl or Alt also sets the code of either side. Presses lost
+// only to rows on the very same code are the shared-key finding's.
 void keys_down_together(const BindingReadings& readings, const Category& category,
                         const ProposalCheck& check, Diagnosis& diagnosis) {
   const KeyCode code = code_of(readings, category);
   if (!names_a_key(code)) return;
   std::string lost;
   std::vector<std::string> kept;
+  bool lost_to_another_code = false;
   for (KeyCode key : keys_setting(code)) {
     const Category* winner = selected_by(readings, key);
-    // A winner on the very same code is the shared-key finding's.
-    if (winner == &category || code_of(readings, *winner) == code) {
+    if (winner == &category) {
       kept.push_back(key_name(key));
-    } else {
-      lost += (lost.empty() ? "" : "; ") + lost_press(readings, category, key, *winner);
+      continue;
     }
+    lost_to_another_code |= code_of(readings, *winner) != code;
+    lost += (lost.empty() ? "" : "; ") + lost_press(readings, category, key, *winner);
   }
-  if (lost.empty()) return;
+  if (!lost_to_another_code) return;
   set_status(diagnosis, category,
              kept.empty() ? "never selected" : "selected only by " + joined(kept, " or "));
   const KeyCode spare = spare_code(readings, category);

@@ -1,7 +1,8 @@
 // Fuzzing of the checker's findings: any bytes as the player's file. No
 // input may crash the checker, every sentence it says must be whole text
 // (valid UTF-8 without a control character), whatever the file holds, and
-// every line it proposes must work when followed.
+// every line it proposes must work when followed, and every sentence on
+// which keys select a category must follow from the module's cycle.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,7 @@
 
 #include "advice/diagnosis.h"
 #include "bindings/profile_file.h"
-#include "tests/proposals_hold.h"
+#include "tests/advice_holds.h"
 #include "tests/whole_text.h"
 
 namespace {
@@ -34,11 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.state = ConfigFile::State::kRead;
   file.bytes.assign(reinterpret_cast<const char*>(data), size);
   const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
-  const Diagnosis diagnosis = diagnose(file, read_bindings(reader));
+  const BindingReadings readings = read_bindings(reader);
+  const Diagnosis diagnosis = diagnose(file, readings);
   expect_printable(diagnosis.findings);
   expect_printable(diagnosis.notes);
   for (const std::string& failure : failed_proposals(file, diagnosis)) {
     std::fprintf(stderr, "a proposed line fails when followed: %s\n", failure.c_str());
+    std::abort();
+  }
+  for (const std::string& claim : false_selection_claims(readings, diagnosis)) {
+    std::fprintf(stderr, "a sentence on which keys select a category is false: %s\n",
+                 claim.c_str());
     std::abort();
   }
   return 0;

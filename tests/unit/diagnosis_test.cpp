@@ -14,8 +14,8 @@
 #include "advice/visible_text.h"
 #include "bindings/profile_file.h"
 #include "keys/key_names.h"
+#include "tests/advice_holds.h"
 #include "tests/case_name.h"
-#include "tests/proposals_hold.h"
 #include "tests/unit/scratch_folder.h"
 #include "tests/whole_text.h"
 
@@ -133,9 +133,11 @@ TEST_P(Diagnosis, FindsWhatKeepsBindingsFromWorking) {
   const char* checked = GetParam().checked ? GetParam().checked : GetParam().file_name;
   const ProfileFile reader(checked);
   const ConfigFile file = inspect_config(full_path(checked));
-  const auto diagnosis = diagnose(file, read_bindings(reader));
+  const BindingReadings readings = read_bindings(reader);
+  const auto diagnosis = diagnose(file, readings);
   expect_parts(diagnosis.findings, GetParam().findings);
   EXPECT_EQ(failed_proposals(file, diagnosis), std::vector<std::string>{});
+  EXPECT_EQ(false_selection_claims(readings, diagnosis), std::vector<std::string>{});
   expect_parts(without_num_lock(diagnosis.notes, GetParam().notes), GetParam().notes);
   expect_printable(diagnosis.findings);
   expect_printable(diagnosis.notes);
@@ -357,6 +359,38 @@ const DiagnosisCase kDiagnosisCases[] = {
     {"SharedGenericModifierNamesTheWinner",
      bound_as("0x10", "0x65", "0x64", "0x63", "0x10"),
      {"handguns and rifle are both on 0x10 (Shift): when it is pressed, rifle wins"}},
+    // Three categories over a generic code and a sided one: every press of
+    // a Shift fires both rows on Shift, and Left Shift also fires rifle.
+    {"SharedShiftLosesLeftShiftToASidedRow",
+     bound_as("0x10", "0x10", "0x64", "0x63", "0xA0"),
+     {"handguns and machineguns are both on 0x10 (Shift): when Right Shift is pressed, "
+      "machineguns wins, being later in the order handguns, machineguns, submachine, shotgun, "
+      "rifle. Give each category its own key.$",
+      "handguns is never selected: pressing Left Shift sets both Shift (0x10) and Left Shift "
+      "(0xA0), the key of rifle, so rifle wins; pressing Right Shift sets Shift (0x10), the key "
+      "of machineguns as well, so machineguns wins, being later in the order handguns, "
+      "machineguns, submachine, shotgun, rifle. Give handguns a key of its own, for example "
+      "handguns=0x62 for Numpad2.$",
+      "machineguns is selected only by Right Shift: pressing Left Shift sets both Shift (0x10) "
+      "and Left Shift (0xA0), the key of rifle, so rifle wins, being later in the order "
+      "handguns, machineguns, submachine, shotgun, rifle. Give machineguns a key of its own, for "
+      "example machineguns=0x65 for Numpad5.$"}},
+    {"SharedShiftLosesBothSidesToSidedRows",
+     bound_as("0x10", "0x10", "0x64", "0xA1", "0xA0"),
+     {"handguns and machineguns are both on 0x10 (Shift): no press of it selects any of them "
+      "(see below). Give each category its own key.$",
+      "handguns is never selected: pressing Left Shift sets both Shift (0x10) and Left Shift "
+      "(0xA0), the key of rifle, so rifle wins; pressing Right Shift sets both Shift (0x10) and "
+      "Right Shift (0xA1), the key of shotgun, so shotgun wins",
+      "machineguns is never selected: pressing Left Shift"}},
+    // The later row on the generic code outranks the sided one.
+    {"SharedShiftOutranksAnEarlierSidedRow",
+     bound_as("0xA0", "0x10", "0x64", "0x63", "0x10"),
+     {"machineguns and rifle are both on 0x10 (Shift): when it is pressed, rifle wins, being "
+      "later in the order handguns, machineguns, submachine, shotgun, rifle. Give each category "
+      "its own key.$",
+      "handguns is never selected: pressing Left Shift sets both Left Shift (0xA0) and Shift "
+      "(0x10), the key of rifle, so rifle wins"}},
     {"ThreeOnOneKeyNamesTheLast",
      bound_as("0x66", "0x65", "0x66", "0x63", "0x66"),
      {"handguns, submachine and rifle are all on 0x66 (Numpad6): when it is pressed, rifle wins"}},
