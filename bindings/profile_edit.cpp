@@ -42,15 +42,16 @@ std::string_view written_value(std::string_view value) {
   return {value.data() - 1, value.size() + 2};
 }
 
-// Replaces the old value up to where its number ends, keeping a remark.
+// Replaces the old number. A remark after it stays out of the edit, quotes
+// around both included, so that its bytes stay as they are in any
+// encoding; other text after the number goes, with the quotes.
 Edit replace_value(std::string_view text, const ProfileLine& line, std::string_view value) {
   const std::string_view written = written_value(line.value);
   const KeyCodeReading old = read_key_code(std::string(line.value).c_str());
-  const char* number_end = line.value.data() + old.end;
-  const std::string_view tail(
-      number_end, static_cast<std::size_t>(written.data() + written.size() - number_end));
-  return {offset_in(text, written), written.size(),
-          std::string(value) + (reads_as_remark(tail) ? std::string(tail) : "")};
+  if (reads_as_remark(line.value.substr(old.end))) {
+    return {offset_in(text, line.value), old.end, std::string(value)};
+  }
+  return {offset_in(text, written), written.size(), std::string(value)};
 }
 
 // Adds the entry after the section's last entry, or after its header.

@@ -16,7 +16,9 @@ namespace holsterkeys {
 // sections, and a UTF-16LE encoding stay as they were. Text after the old
 // number stays when it reads as a remark: it starts with ';', or with a
 // blank and either a ';' or no digit at all, so that it can neither change
-// the number nor name a second one. Any other text after it goes.
+// the number nor name a second one; then only the number changes, and the
+// remark and any quotes around the value keep every byte. Any other text
+// after the number goes.
 std::string with_binding(std::string_view file_bytes, const Category& category,
                          std::string_view value);
 

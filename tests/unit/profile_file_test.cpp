@@ -179,6 +179,12 @@ const RewriteCase kBindingRewriteCases[] = {
     {"CreatesTheFileFromNothing", "", "rifle", "[Bindings]\r\nrifle=0x46\r\n"},
     {"KeepsUtf16", utf16le(u"[Bindings]\r\nrifle=6 ; \u00e9\r\n"), "rifle",
      utf16le(u"[Bindings]\r\nrifle=0x46 ; \u00e9\r\n")},
+    // Letters that the ANSI code page lacks, or has elsewhere, in a remark.
+    {"KeepsARemarkInUtf16ThatAnsiCannotHold",
+     utf16le(u"[Bindings]\r\nrifle=6 ; \u20ac \u4e00 \U0001F600\r\n"), "rifle",
+     utf16le(u"[Bindings]\r\nrifle=0x46 ; \u20ac \u4e00 \U0001F600\r\n")},
+    {"KeepsAQuotedRemarkInUtf16", utf16le(u"[Bindings]\r\nrifle=\"6 ; \u0100\"\r\n"), "rifle",
+     utf16le(u"[Bindings]\r\nrifle=\"0x46 ; \u0100\"\r\n")},
     {"AddsToUtf16", utf16le(u"[Bindings]\r\nrifle=6\r\n"), "shotgun",
      utf16le(u"[Bindings]\r\nrifle=6\r\nshotgun=0x46\r\n")},
 };
