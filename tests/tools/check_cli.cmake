@@ -25,6 +25,8 @@ function(run_check)
   set(out "${out}${err}" PARENT_SCOPE)
 endfunction()
 
+# Runs the checker with ARGN and checks its exit status and output; the
+# output is left in `out` for further checks.
 function(expect name status pattern)
   run_check(${ARGN})
   if(NOT result EQUAL status)
@@ -32,6 +34,7 @@ function(expect name status pattern)
   elseif(NOT "${out}" MATCHES "${pattern}")
     message(SEND_ERROR "${name}: output does not match '${pattern}':\n${out}")
   endif()
+  set(out "${out}" PARENT_SCOPE)
 endfunction()
 
 # The same, and the output must not match `absent`.
