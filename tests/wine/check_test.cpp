@@ -6,9 +6,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "live/binding_writer.h"
 #include "module/windows_profile_file.h"
 #include "tools/host/stand_in_host.h"
 
@@ -78,10 +82,31 @@ bool checker_says(const std::string& text, DWORD timeout_ms = 15000) {
   return true;
 }
 
-// Some line of the output matches `pattern`.
-testing::AssertionResult says_on_one_line(const std::string& output, const std::string& pattern) {
-  if (std::regex_search(output, std::regex(pattern))) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "no line matches " << pattern << " in\n" << output;
+// The output with its line ends as in the source: the C library writes
+// CR LF.
+std::string without_cr(std::string output) {
+  std::erase(output, '\r');
+  return output;
+}
+
+// Some lines of the output, one after another, are each matched whole by
+// `patterns`.
+testing::AssertionResult says_lines(const std::string& output,
+                                    const std::vector<std::string>& patterns) {
+  std::vector<std::string> lines;
+  std::istringstream text(without_cr(output));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  for (std::size_t first = 0; first + patterns.size() <= lines.size(); ++first) {
+    std::size_t matched = 0;
+    while (matched < patterns.size() &&
+           std::regex_match(lines[first + matched], std::regex(patterns[matched]))) {
+      ++matched;
+    }
+    if (matched == patterns.size()) return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure()
+         << "no lines match " << testing::PrintToString(patterns) << " in\n"
+         << output;
 }
 
 void tap(KeyCode key) {
@@ -127,18 +152,60 @@ TEST_F(Checker, LockedFileIsThereButUnreadable) {
       << run.output;
 }
 
-// The game with the module loaded is listed with its slot value and the
-// folder where the module looks for its configuration.
-TEST_F(Checker, RunningListsTheHostWithItsSlot) {
-  ASSERT_NE(host::load_module(beside_this_program("holsterkeys.dll").c_str()), nullptr);
-  host::slot_variable() = 4;
+// The game with the module loaded, under whatever name a module loader
+// wants, is listed with what its slot variable holds and the folder where
+// the module looks for its configuration.
+struct RunningCase {
+  const char* name;
+  const char* module_file;  // the module's copy in the test's folder
+  std::int32_t slot;
+  std::string slot_line;
+};
+
+void PrintTo(const RunningCase& running, std::ostream* out) { *out << running.name; }
+
+class Running : public Checker, public testing::WithParamInterface<RunningCase> {};
+
+std::string full_path_of(const char* name) {
+  char path[MAX_PATH];
+  GetFullPathNameA(name, sizeof path, path, nullptr);
+  return path;
+}
+
+TEST_P(Running, ListsTheHostWithItsSlot) {
+  const std::string module = full_path_of(GetParam().module_file);
+  ASSERT_TRUE(CopyFileA(beside_this_program("holsterkeys.dll").c_str(), module.c_str(), FALSE));
+  ASSERT_NE(host::load_module(module.c_str()), nullptr);
+  // The module stores nothing while no bound key is down.
+  host::slot_variable() = GetParam().slot;
   const CheckRun run = run_checker("--running");
   EXPECT_EQ(run.status, 0u) << run.output;
-  const std::string process = "Process " + std::to_string(GetCurrentProcessId()) + ": ";
-  EXPECT_NE(run.output.find(process), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("0x00B7CDBC: 4, a slot number"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("holsterkeys.ini: it is there."), std::string::npos) << run.output;
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, sizeof program);
+  // The folder as the game's own process block holds it, with a backslash.
+  const std::string folder = full_path_of(".\\");
+  const std::string expected = "Process " + std::to_string(GetCurrentProcessId()) + ": " + program +
+                               "\n  Module: " + module +
+                               "\n  Slot variable at 0x00B7CDBC: " + GetParam().slot_line +
+                               "\n  Current folder: " + folder + "\n  The module reads " + folder +
+                               "holsterkeys.ini: it is there.\n";
+  EXPECT_EQ(without_cr(run.output), expected);
 }
+
+constexpr char kNoSlot[] =
+    ", not a slot number (2 to 6): the game may not have set it yet, or this is another version "
+    "of the game, which keeps its slot elsewhere.";
+const RunningCase kRunningCases[] = {
+    {"LowestSlot", "holsterkeys.dll", 2, "2, a slot number the module stores."},
+    {"MiddleSlot", "holsterkeys.dll", 4, "4, a slot number the module stores."},
+    {"HighestSlot", "holsterkeys.dll", 6, "6, a slot number the module stores."},
+    {"BelowTheSlots", "holsterkeys.dll", 1, "1" + std::string(kNoSlot)},
+    {"AboveTheSlots", "holsterkeys.dll", 7, "7" + std::string(kNoSlot)},
+    {"RenamedForALoader", "holsterkeys.asi", 3, "3, a slot number the module stores."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Modules, Running, testing::ValuesIn(kRunningCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Checker, RunningWithoutTheModuleSaysHowToLoadIt) {
   ASSERT_EQ(GetModuleHandleA("holsterkeys.dll"), nullptr) << "module loaded by an earlier test";
@@ -149,20 +216,28 @@ TEST_F(Checker, RunningWithoutTheModuleSaysHowToLoadIt) {
 }
 
 // Keys pressed in another program show with their code, name and what the
-// module does with them; Esc ends.
+// module does with them; Esc ends. The fixture binds every category, so a
+// new key is offered to handguns, but for the buttons that fire and aim.
 TEST_F(Checker, KeysShowsEachPressUntilEsc) {
   const PROCESS_INFORMATION checker = start_checker("--keys");
   ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
-  tap(host::kSpareKeys[0]);
-  tap(0x81);
-  ASSERT_TRUE(checker_says("0x81"));
+  for (KeyCode key :
+       {host::kSpareKeys[0], KeyCode{0x81}, KeyCode{VK_LBUTTON}, KeyCode{VK_RBUTTON}}) {
+    tap(key);
+  }
+  ASSERT_TRUE(checker_says("0x02"));
   tap(VK_ESCAPE);
   const CheckRun run = finish_checker(checker, 5000);
   EXPECT_EQ(run.status, 0u) << run.output;
-  EXPECT_TRUE(says_on_one_line(run.output, "0x7C \\(124\\) +F13 +handguns -> slot 2"));
-  EXPECT_TRUE(says_on_one_line(run.output,
-                               "0x81 \\(129\\) +F18 +not bound; to bind it, write "
-                               "handguns=0x81"));
+  const std::string at = " *[0-9]+\\.[0-9]{3} s  ";
+  EXPECT_TRUE(says_lines(
+      run.output,
+      {at + "0x7C \\(124\\)  F13 +handguns -> slot 2",
+       at + "0x81 \\(129\\)  F18 +not bound; to bind it, write handguns=0x81",
+       at + "0x01 \\(  1\\)  Mouse Left +not bound; better not bind it: it fires, so every shot "
+            "would also switch to handguns",
+       at + "0x02 \\(  2\\)  Mouse Right +not bound; better not bind it: it aims, so every time "
+            "you aim the game would switch to handguns"}));
 }
 
 // Comments, another section and mixed line ends, all of which must stay.
@@ -183,21 +258,77 @@ PROCESS_INFORMATION start_binding_rifle(const char* players_file = kPlayersFile)
   return checker;
 }
 
-// The left mouse button is refused, F is written in hexadecimal, and every
-// other byte stays; the module's own reader then reads F for rifle.
-TEST_F(Checker, BindWritesThePressedKeyAndNothingElse) {
-  const PROCESS_INFORMATION checker = start_binding_rifle();
-  tap(VK_LBUTTON);
-  ASSERT_TRUE(checker_says("Not the left mouse button: it fires"));
-  tap('F');
+// --bind with the keys a player presses: what it says, line by line, and
+// the one value of the player's file it changes, which the module's own
+// reader then reads.
+struct BindCase {
+  const char* name;
+  const char* arguments;
+  std::vector<KeyCode> keys;
+  std::vector<std::string> lines;  // whole lines, one after another
+  const char* rifle_after;         // rifle's line afterwards
+  KeyCode rifle_code;              // what the module reads for rifle
+};
+
+void PrintTo(const BindCase& bind, std::ostream* out) { *out << bind.name; }
+
+class Bind : public Checker, public testing::WithParamInterface<BindCase> {};
+
+TEST_P(Bind, WritesThePressedKeyAndNothingElse) {
+  host::write_config(kPlayersFile);
+  const PROCESS_INFORMATION checker = start_checker(GetParam().arguments);
+  ASSERT_TRUE(checker_says("Press the key for "));
+  for (KeyCode key : GetParam().keys) tap(key);
   const CheckRun run = finish_checker(checker, 5000);
   EXPECT_EQ(run.status, 0u) << run.output;
+  EXPECT_TRUE(says_lines(run.output, GetParam().lines));
   std::string expected = kPlayersFile;
-  expected.replace(expected.find("rifle=128"), 9, "rifle=0x46");
+  expected.replace(expected.find("rifle=128"), 9, GetParam().rifle_after);
   EXPECT_EQ(file_bytes("holsterkeys.ini"), expected);
   const WindowsProfileFile module_reader;
-  EXPECT_EQ(read_key_codes(module_reader)[4], 0x46);
+  EXPECT_EQ(read_key_codes(module_reader)[4], GetParam().rifle_code);
 }
+
+constexpr char kWroteInto[] = " into .*\\\\holsterkeys\\.ini\\.";
+const BindCase kBindCases[] = {
+    // The left mouse button is refused, F is written in hexadecimal, and
+    // no other category has F.
+    {"PressedKey",
+     "--bind rifle",
+     {VK_LBUTTON, 'F'},
+     {"Not the left mouse button: it fires, so every shot would also switch to rifle\\. Press "
+      "another key\\.",
+      std::string("Wrote rifle=0x46 \\(F\\)") + kWroteInto, ""},
+     "rifle=0x46",
+     0x46},
+    {"KeyOfAnotherCategory",
+     "--bind rifle",
+     {host::kSpareKeys[0]},
+     {std::string("Wrote rifle=0x7C \\(F13\\)") + kWroteInto,
+      "F13 is also the key of handguns: when it is pressed, both fire and rifle wins, being later "
+      "in the order handguns, machineguns, submachine, shotgun, rifle\\.",
+      ""},
+     "rifle=0x7C",
+     0x7C},
+    // Backspace skips only while walking through every category.
+    {"OneCategoryTakesBackspace",
+     "--bind rifle",
+     {VK_BACK},
+     {std::string("Wrote rifle=0x08 \\(Backspace\\)") + kWroteInto, ""},
+     "rifle=0x08",
+     0x08},
+    {"WalkSkipsWithBackspace",
+     "--bind",
+     {VK_BACK, VK_ESCAPE},
+     {"handguns skipped\\.",
+      "Press the key for shotgun \\(slot 3\\); Backspace skips it, or Esc to stop\\..*",
+      "Nothing was written; .*\\\\holsterkeys\\.ini is as it was\\."},
+     "rifle=128",
+     128},
+};
+
+INSTANTIATE_TEST_SUITE_P(Keys, Bind, testing::ValuesIn(kBindCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The binding was written: that is success, whatever else the file holds,
 // and the rest of the file's findings are shown.
@@ -228,6 +359,45 @@ TEST_F(Checker, BindRefusesAReadOnlyFile) {
   EXPECT_NE(run.output.find("the file is read-only"), std::string::npos) << run.output;
   EXPECT_EQ(file_bytes("holsterkeys.ini"), kPlayersFile);
 }
+
+// The writer that --bind and the setup window share, given the file's
+// bytes as the player was shown them (empty for no file): a file that has
+// changed since, been made or been removed is left as it is.
+struct WriterCase {
+  const char* name;
+  std::optional<std::string> on_disk;  // nothing: no file
+  std::string shown;
+  const char* reason;
+  std::optional<std::string> after;
+};
+
+void PrintTo(const WriterCase& writer, std::ostream* out) { *out << writer.name; }
+
+class Writer : public Checker, public testing::WithParamInterface<WriterCase> {};
+
+TEST_P(Writer, WritesOnlyTheFileAsShown) {
+  host::remove_config();
+  if (GetParam().on_disk) host::write_config(*GetParam().on_disk);
+  const std::string location = full_path_of("holsterkeys.ini");
+  EXPECT_EQ(write_value(location, kCategories[4], "0x46", GetParam().shown), GetParam().reason);
+  const bool there = GetFileAttributesA("holsterkeys.ini") != INVALID_FILE_ATTRIBUTES;
+  EXPECT_EQ(there ? std::optional(file_bytes("holsterkeys.ini")) : std::nullopt, GetParam().after);
+}
+
+constexpr char kChanged[] = "it changed since it was shown. Look at it again, then try again.";
+constexpr char kRifle66[] = "[Bindings]\r\nrifle=0x66\r\n";
+const WriterCase kWriterCases[] = {
+    {"AsShown", kRifle66, kRifle66, "", "[Bindings]\r\nrifle=0x46\r\n"},
+    {"ChangedSinceShown", kRifle66, "[Bindings]\r\nrifle=0x65\r\n", kChanged, kRifle66},
+    {"MadeSinceShown", kRifle66, "", kChanged, kRifle66},
+    {"RemovedSinceShown", std::nullopt, kRifle66, kChanged, std::nullopt},
+    {"NoFileAsShown", std::nullopt, "", "",
+     "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n"
+     "[Bindings]\r\nrifle=0x46\r\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, Writer, testing::ValuesIn(kWriterCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A double-clicked checker is alone in a console window that Windows opened
 // for it, and its parent is still running: it waits for Enter. This runs
