@@ -17,7 +17,8 @@ constexpr char kNewFile[] =
     "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n";
 
 std::string write_reason(DWORD error, const std::string& location) {
-  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+      error == ERROR_UNABLE_TO_REMOVE_REPLACED) {
     return "another program has it open and locked. Close that program, then try again.";
   }
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
@@ -40,6 +41,21 @@ bool write_whole(const char* path, const std::string& bytes) {
   return wrote;
 }
 
+// Whether another program holds the file open without letting it be
+// replaced. Asked before anything is written, since a replacement that
+// fails on it halfway leaves, under Wine, a file of its own in the folder.
+bool held_by_another_program(const std::string& location, DWORD& error) {
+  HANDLE file =
+      CreateFileA(location.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 // A new file beside the old one takes its place in one step, with its
 // attributes; why that failed, or nothing.
 std::string replace_file(const std::string& location, const std::string& bytes) {
@@ -47,6 +63,9 @@ std::string replace_file(const std::string& location, const std::string& bytes) 
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
     return "the file is read-only. Clear Read-only in its Properties, then try again.";
+  }
+  if (DWORD error = 0; exists && held_by_another_program(location, error)) {
+    return write_reason(error, location);
   }
   char temporary[MAX_PATH];
   if (!GetTempFileNameA(folder_of(location).c_str(), "hk", 0, temporary)) {

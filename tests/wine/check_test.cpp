@@ -160,6 +160,7 @@ struct RunningCase {
   const char* module_file;  // the module's copy in the test's folder
   std::int32_t slot;
   std::string slot_line;
+  bool config_there = true;
 };
 
 void PrintTo(const RunningCase& running, std::ostream* out) { *out << running.name; }
@@ -176,6 +177,7 @@ TEST_P(Running, ListsTheHostWithItsSlot) {
   const std::string module = full_path_of(GetParam().module_file);
   ASSERT_TRUE(CopyFileA(beside_this_program("holsterkeys.dll").c_str(), module.c_str(), FALSE));
   ASSERT_NE(host::load_module(module.c_str()), nullptr);
+  if (!GetParam().config_there) host::remove_config();
   // The module stores nothing while no bound key is down.
   host::slot_variable() = GetParam().slot;
   const CheckRun run = run_checker("--running");
@@ -184,11 +186,13 @@ TEST_P(Running, ListsTheHostWithItsSlot) {
   GetModuleFileNameA(nullptr, program, sizeof program);
   // The folder as the game's own process block holds it, with a backslash.
   const std::string folder = full_path_of(".\\");
-  const std::string expected = "Process " + std::to_string(GetCurrentProcessId()) + ": " + program +
-                               "\n  Module: " + module +
-                               "\n  Slot variable at 0x00B7CDBC: " + GetParam().slot_line +
-                               "\n  Current folder: " + folder + "\n  The module reads " + folder +
-                               "holsterkeys.ini: it is there.\n";
+  const std::string expected =
+      "Process " + std::to_string(GetCurrentProcessId()) + ": " + program +
+      "\n  Module: " + module + "\n  Slot variable at 0x00B7CDBC: " + GetParam().slot_line +
+      "\n  Current folder: " + folder + "\n  The module reads " + folder + "holsterkeys.ini: " +
+      (GetParam().config_there ? "it is there."
+                               : "it is not there. Put your holsterkeys.ini in that folder.") +
+      "\n";
   EXPECT_EQ(without_cr(run.output), expected);
 }
 
@@ -202,29 +206,40 @@ const RunningCase kRunningCases[] = {
     {"BelowTheSlots", "holsterkeys.dll", 1, "1" + std::string(kNoSlot)},
     {"AboveTheSlots", "holsterkeys.dll", 7, "7" + std::string(kNoSlot)},
     {"RenamedForALoader", "holsterkeys.asi", 3, "3, a slot number the module stores."},
+    {"FolderWithoutTheFile", "holsterkeys.dll", 5, "5, a slot number the module stores.", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Modules, Running, testing::ValuesIn(kRunningCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Nothing has the module loaded, though another of its programs runs.
 TEST_F(Checker, RunningWithoutTheModuleSaysHowToLoadIt) {
   ASSERT_EQ(GetModuleHandleA("holsterkeys.dll"), nullptr) << "module loaded by an earlier test";
+  const PROCESS_INFORMATION keys = start_checker("--keys");
+  ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
   const CheckRun run = run_checker("--running");
+  TerminateProcess(keys.hProcess, 0);
+  finish_checker(keys);
   EXPECT_EQ(run.status, 1u) << run.output;
-  EXPECT_NE(run.output.find("No running program has holsterkeys loaded"), std::string::npos)
-      << run.output;
+  EXPECT_EQ(without_cr(run.output),
+            "No running program has holsterkeys loaded. Start the game, and check that your module "
+            "loader loads holsterkeys.dll: it has to be in the folder the loader reads (usually "
+            "the game's folder), under the name the loader expects.\n");
 }
 
 // Keys pressed in another program show with their code, name and what the
 // module does with them; Esc ends. The fixture binds every category, so a
 // new key is offered to handguns, but for the buttons that fire and aim.
 TEST_F(Checker, KeysShowsEachPressUntilEsc) {
+  // A key already down when the watch starts is no press.
+  host::press_key(0x82);
   const PROCESS_INFORMATION checker = start_checker("--keys");
   ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
-  for (KeyCode key :
-       {host::kSpareKeys[0], KeyCode{0x81}, KeyCode{VK_LBUTTON}, KeyCode{VK_RBUTTON}}) {
+  for (KeyCode key : {host::kSpareKeys[0], KeyCode{0x81}, KeyCode{0xDE}, KeyCode{VK_LBUTTON},
+                      KeyCode{VK_RBUTTON}}) {
     tap(key);
   }
+  host::release_key(0x82);
   ASSERT_TRUE(checker_says("0x02"));
   tap(VK_ESCAPE);
   const CheckRun run = finish_checker(checker, 5000);
@@ -232,12 +247,28 @@ TEST_F(Checker, KeysShowsEachPressUntilEsc) {
   const std::string at = " *[0-9]+\\.[0-9]{3} s  ";
   EXPECT_TRUE(says_lines(
       run.output,
-      {at + "0x7C \\(124\\)  F13 +handguns -> slot 2",
+      {"Press keys or mouse buttons to see their codes and what holsterkeys does with them\\. Esc "
+       "or Ctrl\\+C ends\\..*",
+       at + "0x7C \\(124\\)  F13 +handguns -> slot 2",
        at + "0x81 \\(129\\)  F18 +not bound; to bind it, write handguns=0x81",
+       at + "0xDE \\(222\\)  ' \" +not bound; to bind it, write handguns=0xDE",
        at + "0x01 \\(  1\\)  Mouse Left +not bound; better not bind it: it fires, so every shot "
             "would also switch to handguns",
        at + "0x02 \\(  2\\)  Mouse Right +not bound; better not bind it: it aims, so every time "
             "you aim the game would switch to handguns"}));
+}
+
+// A new key is offered to the first unbound category in slot order.
+TEST_F(Checker, KeysOffersTheFirstFreeSlot) {
+  host::write_config("[Bindings]\r\nhandguns=0x7C\r\nmachineguns=0x7D\r\nrifle=0x80\r\n");
+  const PROCESS_INFORMATION checker = start_checker("--keys");
+  ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
+  tap(0x81);
+  ASSERT_TRUE(checker_says("0x81"));
+  tap(VK_ESCAPE);
+  const CheckRun run = finish_checker(checker, 5000);
+  EXPECT_TRUE(says_lines(run.output, {" *[0-9]+\\.[0-9]{3} s  0x81 \\(129\\)  F18 +not bound; to "
+                                      "bind it, write shotgun=0x81"}));
 }
 
 // Comments, another section and mixed line ends, all of which must stay.
@@ -362,30 +393,70 @@ TEST_F(Checker, BindRefusesAReadOnlyFile) {
 
 // The writer that --bind and the setup window share, given the file's
 // bytes as the player was shown them (empty for no file): a file that has
-// changed since, been made or been removed is left as it is.
+// changed since, been made or been removed is left as it is, and so is one
+// that cannot be written as it is; a written one keeps its attributes, and
+// a failed write leaves nothing behind.
 struct WriterCase {
   const char* name;
   std::optional<std::string> on_disk;  // nothing: no file
   std::string shown;
   const char* reason;
   std::optional<std::string> after;
+  DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;  // of the file, before and after
+  bool folder = false;                        // holsterkeys.ini is a folder
+  bool locked = false;                        // another program holds it open
 };
 
 void PrintTo(const WriterCase& writer, std::ostream* out) { *out << writer.name; }
 
 class Writer : public Checker, public testing::WithParamInterface<WriterCase> {};
 
+// The files in the current folder but the configuration.
+std::vector<std::string> other_files() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA("*", &found);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    const std::string name = found.cFileName;
+    if (name != "." && name != ".." && name != "holsterkeys.ini") names.push_back(name);
+  }
+  FindClose(search);
+  return names;
+}
+
 TEST_P(Writer, WritesOnlyTheFileAsShown) {
+  const WriterCase& writer = GetParam();
   host::remove_config();
-  if (GetParam().on_disk) host::write_config(*GetParam().on_disk);
+  if (writer.on_disk) host::write_config(*writer.on_disk);
+  if (writer.folder) CreateDirectoryA("holsterkeys.ini", nullptr);
+  SetFileAttributesA("holsterkeys.ini", writer.attributes);
+  HANDLE held = writer.locked ? CreateFileA("holsterkeys.ini", GENERIC_READ, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, 0, nullptr)
+                              : INVALID_HANDLE_VALUE;
   const std::string location = full_path_of("holsterkeys.ini");
-  EXPECT_EQ(write_value(location, kCategories[4], "0x46", GetParam().shown), GetParam().reason);
-  const bool there = GetFileAttributesA("holsterkeys.ini") != INVALID_FILE_ATTRIBUTES;
-  EXPECT_EQ(there ? std::optional(file_bytes("holsterkeys.ini")) : std::nullopt, GetParam().after);
+  EXPECT_EQ(write_value(location, kCategories[4], "0x46", writer.shown), writer.reason);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  const DWORD attributes = GetFileAttributesA("holsterkeys.ini");
+  if (writer.folder) {
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryA("holsterkeys.ini");
+  } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+    EXPECT_EQ(attributes, writer.attributes);
+    SetFileAttributesA("holsterkeys.ini", FILE_ATTRIBUTE_NORMAL);
+  }
+  const bool there = attributes != INVALID_FILE_ATTRIBUTES && !writer.folder;
+  EXPECT_EQ(there ? std::optional(file_bytes("holsterkeys.ini")) : std::nullopt, writer.after);
+  EXPECT_EQ(other_files(), std::vector<std::string>{});
 }
 
 constexpr char kChanged[] = "it changed since it was shown. Look at it again, then try again.";
+constexpr char kEncodings[] =
+    "Windows and Wine read its encoding differently. Save it as ANSI (in Notepad: File > Save "
+    "As, Encoding: ANSI) first.";
 constexpr char kRifle66[] = "[Bindings]\r\nrifle=0x66\r\n";
+const std::string kBigEndian("\xFE\xFF\0[\0B\0i\0n\0d\0i\0n\0g\0s\0]\0\r\0\n", 26);
+const std::string kMarkAndTwoSections =
+    "\xEF\xBB\xBF[Bindings]\r\nrifle=0x66\r\n[Bindings]\r\nhandguns=0x62\r\n";
 const WriterCase kWriterCases[] = {
     {"AsShown", kRifle66, kRifle66, "", "[Bindings]\r\nrifle=0x46\r\n"},
     {"ChangedSinceShown", kRifle66, "[Bindings]\r\nrifle=0x65\r\n", kChanged, kRifle66},
@@ -394,6 +465,16 @@ const WriterCase kWriterCases[] = {
     {"NoFileAsShown", std::nullopt, "", "",
      "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n"
      "[Bindings]\r\nrifle=0x46\r\n"},
+    {"KeepsHiddenAndArchive", kRifle66, kRifle66, "", "[Bindings]\r\nrifle=0x46\r\n",
+     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
+    {"FolderNamedLikeTheFile", std::nullopt, "", "it is a folder, not a file.", std::nullopt,
+     FILE_ATTRIBUTE_DIRECTORY, true},
+    {"Utf16BigEndian", kBigEndian, kBigEndian, kEncodings, kBigEndian},
+    {"Utf8MarkBeforeTwoSections", kMarkAndTwoSections, kMarkAndTwoSections, kEncodings,
+     kMarkAndTwoSections},
+    {"LockedByAnotherProgram", kRifle66, kRifle66,
+     "another program has it open and locked. Close that program, then try again.", kRifle66,
+     FILE_ATTRIBUTE_ARCHIVE, false, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Writer, testing::ValuesIn(kWriterCases),
