@@ -18,12 +18,13 @@ class KeyWatch {
   // `stop` turns true; the codes pressed, lowest first.
   std::vector<KeyCode> next_presses(const volatile bool& stop);
 
+  // The codes pressed since the last look, lowest first, without waiting.
+  std::vector<KeyCode> poll();
+
   // The codes down at the last poll.
   const std::set<KeyCode>& held() const { return held_; }
 
  private:
-  std::vector<KeyCode> poll();
-
   std::set<KeyCode> held_;
 };
 

@@ -140,3 +140,16 @@ check "Change key again for a mouse button" "Press the key for handguns"
 xdotool mousemove --window "$window" 100 100 click 9
 check "mouse button X2 is written as 0x06" "^row	0	Handguns \(slot 2\)	Mouse X2 \(0x06\)	ok"
 check "the status says which button again" "^control	Static	Wrote handguns=0x06 \(Mouse X2\)\.	"
+
+# A key message that no key state follows is a key the module never sees:
+# it is refused with the reason, and nothing is written.
+cp holsterkeys.ini before-unseen.ini
+xdotool key Return
+check "Change key for a key the module cannot see" "Press the key for handguns"
+"$wine" window_probe.exe "holsterkeys setup" DB >/dev/null 2>&1
+check "a key without a key state is refused with the reason" \
+  "^control	Static	Not \[ \{: the module cannot see this key here \(under Wine some keys of some layouts are invisible to it\): pick another key, or Esc to cancel\.	"
+cmp -s holsterkeys.ini before-unseen.ini && echo "ok: a key the module cannot see writes nothing" ||
+  { echo "FAILED: a key the module cannot see was written"; status=1; }
+xdotool key F9
+check "the next key the module sees is taken" "^row	0	Handguns \(slot 2\)	F9 \(0x78\)	ok"

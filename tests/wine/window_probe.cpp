@@ -3,13 +3,17 @@
 // rows with their cells and states, and whether the controls lie inside the
 // client area without overlapping.
 //
-// Usage: window_probe TITLE_START. Prints tab-separated lines; exits 1 when
-// no window's title starts with TITLE_START.
+// Usage: window_probe TITLE_START [CODE]. Prints tab-separated lines; exits
+// 1 when no window's title starts with TITLE_START. With CODE, a key code in
+// hexadecimal, it first posts the window a press and a release of that key
+// as bare messages: a key message that no key state follows, as Wine sends
+// for some keys of some layouts.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -135,6 +139,12 @@ int main(int argc, char** argv) {
   if (search.found == nullptr) {
     std::printf("no window\n");
     return 1;
+  }
+  if (argc > 2) {
+    const auto code = static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 16));
+    PostMessageA(search.found, WM_KEYDOWN, code, 1);
+    PostMessageA(search.found, WM_KEYUP, code, 1 | 3u << 30);
+    return 0;
   }
   char title[256];
   GetWindowTextA(search.found, title, sizeof title);

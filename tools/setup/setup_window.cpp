@@ -15,6 +15,7 @@
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
 #include "live/binding_writer.h"
+#include "live/key_watch.h"
 #include "live/running_games.h"
 #include "live/wide_text.h"
 #include "selector/selection_cycle.h"
@@ -31,8 +32,12 @@ void set_text(HWND window, const std::string& text) {
 
 // The file is looked at twice a second and the running games every two
 // seconds; the keys held down ten times a second, as the module polls.
-constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3;
-constexpr UINT kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs;
+// While a key is awaited, the key states are watched every 10 ms, and a key
+// message that no key state follows within a third of a second is a key
+// the module cannot see.
+constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3, kWatchTimer = 4;
+constexpr UINT kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs, kWatchMs = 10;
+constexpr ULONGLONG kUnseenMs = 300;
 constexpr KeyCode kEsc = 0x1B;
 constexpr int kColumns = 3;
 
@@ -46,24 +51,32 @@ std::string with_crlf(const std::string& text) {
   return result;
 }
 
-// The code of a key or mouse button that `message` presses; nothing for
-// any other message.
-std::optional<KeyCode> pressed_code(const MSG& message) {
+// The code of a key that `message` presses, as the message gives it.
+std::optional<KeyCode> key_down_code(const MSG& message) {
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return std::nullopt;
+  // A held key repeats its press; only the first counts.
+  if ((message.lParam & (1 << 30)) != 0) return std::nullopt;
+  return static_cast<KeyCode>(message.wParam);
+}
+
+bool releases(const MSG& message) {
   switch (message.message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      return static_cast<KeyCode>(message.wParam);
-    case WM_LBUTTONDOWN:
-      return 0x01;
-    case WM_RBUTTONDOWN:
-      return 0x02;
-    case WM_MBUTTONDOWN:
-      return 0x04;
-    case WM_XBUTTONDOWN:
-      return GET_XBUTTON_WPARAM(message.wParam) == XBUTTON1 ? 0x05 : 0x06;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONUP:
+      return true;
     default:
-      return std::nullopt;
+      return false;
   }
+}
+
+bool is_input(const MSG& message) {
+  return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+         (message.message >= WM_LBUTTONDOWN && message.message <= WM_XBUTTONDBLCLK &&
+          message.message != WM_MOUSEWHEEL);
 }
 
 class SetupWindow {
@@ -76,24 +89,23 @@ class SetupWindow {
   }
   HWND hwnd() const { return hwnd_; }
 
-  // While the window waits for a key, it takes keys and mouse buttons
-  // before the dialog manager can act on them; true for a message taken.
+  // While the window waits for a key, and until the key taken is released,
+  // it takes keys and mouse buttons before the dialog manager can act on
+  // them; true for a message taken. Which key was pressed is the key
+  // watch's to say, as the module sees keys; a key message only tells that
+  // a key went down.
   bool take_key(const MSG& message) {
     if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
-    const bool key_up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    if (eat_key_up_ && key_up) {
-      eat_key_up_ = false;
+    if (!is_input(message)) return false;
+    if (swallow_until_released_) {
+      swallow_until_released_ = !releases(message);
       return true;
     }
     if (!waiting_row_) return false;
-    if (message.message == WM_CHAR || message.message == WM_SYSCHAR) return true;
-    const std::optional<KeyCode> code = pressed_code(message);
-    if (!code) return false;
-    const bool keyboard = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-    // A held key repeats its press; only the first counts.
-    const bool repeat = keyboard && (message.lParam & (1 << 30)) != 0;
-    eat_key_up_ = keyboard;
-    if (!repeat) on_key(*code);
+    if (const auto code = key_down_code(message); code && !unseen_since_) {
+      message_code_ = *code;
+      unseen_since_ = GetTickCount64();
+    }
     return true;
   }
 
@@ -200,6 +212,29 @@ class SetupWindow {
       update_game_line();
     } else if (id == kKeysTimer) {
       highlight_held_key();
+    } else if (id == kWatchTimer) {
+      watch_for_key();
+    }
+  }
+
+  // The next press the key watch sees is the key; a key message that none
+  // follows is a key the module would never see.
+  void watch_for_key() {
+    if (!waiting_row_ || !watch_) return;
+    const std::vector<KeyCode> pressed = watch_->poll();
+    if (!pressed.empty()) {
+      // Of the codes one press sets, the generic one, as --bind takes it.
+      const KeyCode code = pressed.front();
+      unseen_since_.reset();
+      // A tap shorter than the watch's period is over already.
+      swallow_until_released_ = watch_->held().contains(code);
+      return on_key(code);
+    }
+    if (unseen_since_ && GetTickCount64() - *unseen_since_ > kUnseenMs) {
+      set_status("Not " + key_name(message_code_) +
+                 ": the module cannot see this key here (under Wine some keys of some layouts "
+                 "are invisible to it): pick another key, or Esc to cancel.");
+      unseen_since_.reset();
     }
   }
 
@@ -254,6 +289,10 @@ class SetupWindow {
     waiting_row_ = selected_row();
     if (!waiting_row_) return set_status("Select a category first.");
     const Category& category = *rows_shown_[*waiting_row_].category;
+    // Keys already down, as Enter that asked for the key, are no press.
+    watch_.emplace();
+    unseen_since_.reset();
+    SetTimer(hwnd_, kWatchTimer, kWatchMs, nullptr);
     SetCapture(hwnd_);
     set_status("Press the key for " + std::string(category.name) + " (slot " +
                std::to_string(category.slot) + "). Esc cancels.");
@@ -263,6 +302,8 @@ class SetupWindow {
   // that the player goes on with the arrows.
   void stop_waiting(const std::string& status) {
     waiting_row_.reset();
+    KillTimer(hwnd_, kWatchTimer);
+    watch_.reset();
     ReleaseCapture();
     SetFocus(rows_);
     set_status(status);
@@ -336,7 +377,10 @@ class SetupWindow {
   Diagnosis diagnosis_;
   SetupRows rows_shown_{};
   std::optional<std::size_t> waiting_row_;  // the row whose key is awaited
-  bool eat_key_up_ = false;                 // the release of a key just taken
+  std::optional<KeyWatch> watch_;           // the key states, while a key is awaited
+  std::optional<ULONGLONG> unseen_since_;   // a key message that no key state followed yet
+  KeyCode message_code_ = 0;                // the code that message gave
+  bool swallow_until_released_ = false;     // the key just taken is not released yet
   int highlighted_ = -1;                    // the row of the keys held, or -1
   SurveyMemory survey_memory_;
 };
