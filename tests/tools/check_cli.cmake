@@ -84,7 +84,7 @@ expect(tsv_exactly_five_lines 0
 # the table and the findings agree.
 if(CHECK MATCHES "wine")
   expect_without(utf8_mark_on_wine 1 "handguns +2 +0x62 .*UTF-8 with a byte-order mark"
-                 "not bound" marked.ini)
+                 "handguns is not bound" marked.ini)
 else()
   expect(utf8_mark_on_windows 1
          "handguns +2 +\\(none\\) .*UTF-8 with a byte-order mark.*handguns is not bound here"
