@@ -16,9 +16,15 @@ namespace {
 constexpr char kNewFile[] =
     "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n";
 
+// Errors that mean another program holds the file open; Windows names the
+// last when a replacement fails on it.
+bool held_elsewhere(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
 std::string write_reason(DWORD error, const std::string& location) {
-  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-      error == ERROR_UNABLE_TO_REMOVE_REPLACED) {
+  if (held_elsewhere(error)) {
     return "another program has it open and locked. Close that program, then try again.";
   }
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
@@ -41,19 +47,19 @@ bool write_whole(const char* path, const std::string& bytes) {
   return wrote;
 }
 
-// Whether another program holds the file open without letting it be
-// replaced. Asked before anything is written, since a replacement that
-// fails on it halfway leaves, under Wine, a file of its own in the folder.
-bool held_by_another_program(const std::string& location, DWORD& error) {
+// Why the file cannot be replaced while another program holds it open, or
+// nothing. Asked before anything is written, since a replacement that fails
+// on it halfway leaves, under Wine, a file of its own in the folder.
+std::string held_reason(const std::string& location) {
   HANDLE file =
       CreateFileA(location.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
-    return false;
+    return {};
   }
-  error = GetLastError();
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+  const DWORD error = GetLastError();
+  return held_elsewhere(error) ? write_reason(error, location) : std::string();
 }
 
 // A new file beside the old one takes its place in one step, with its
@@ -64,9 +70,7 @@ std::string replace_file(const std::string& location, const std::string& bytes) 
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
     return "the file is read-only. Clear Read-only in its Properties, then try again.";
   }
-  if (DWORD error = 0; exists && held_by_another_program(location, error)) {
-    return write_reason(error, location);
-  }
+  if (std::string reason = exists ? held_reason(location) : ""; !reason.empty()) return reason;
   char temporary[MAX_PATH];
   if (!GetTempFileNameA(folder_of(location).c_str(), "hk", 0, temporary)) {
     return write_reason(GetLastError(), location);

@@ -220,7 +220,7 @@ class SetupWindow {
   // The next press the key watch sees is the key; a key message that none
   // follows is a key the module would never see.
   void watch_for_key() {
-    if (!waiting_row_ || !watch_) return;
+    if (!watch_) return;
     const std::vector<KeyCode> pressed = watch_->poll();
     if (!pressed.empty()) {
       // Of the codes one press sets, the generic one, as --bind takes it.
@@ -377,7 +377,7 @@ class SetupWindow {
   Diagnosis diagnosis_;
   SetupRows rows_shown_{};
   std::optional<std::size_t> waiting_row_;  // the row whose key is awaited
-  std::optional<KeyWatch> watch_;           // the key states, while a key is awaited
+  std::optional<KeyWatch> watch_;           // the key states, while a row is waiting
   std::optional<ULONGLONG> unseen_since_;   // a key message that no key state followed yet
   KeyCode message_code_ = 0;                // the code that message gave
   bool swallow_until_released_ = false;     // the key just taken is not released yet
