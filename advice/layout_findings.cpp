@@ -218,7 +218,7 @@ void no_equals(const ProfileLine& line, const Matches& matches, const ProposalCh
     const std::string write =
         proposal ? offered(check, diagnosis, *proposal,
                            " Write it as " + assignment(*proposal->category, proposal->code) +
-                               " for " + key_name(proposal->code) + ".")
+                               " for " + shown_key_name(proposal->code) + ".")
                  : std::string();
     diagnosis.findings.push_back(line_at(line.number) + quoted(line.name) +
                                  " has no '=' and is ignored." +

@@ -28,14 +28,14 @@ KeyCode code_of(const BindingReadings& readings, const Category& category) {
   return readings[row_of(category)].number.code;
 }
 
-std::string described(KeyCode code) { return key_name(code) + " (" + hex_code(code) + ")"; }
+std::string described(KeyCode code) { return shown_key_name(code) + " (" + hex_code(code) + ")"; }
 
 // The keys that leave `category` selected, of those that set `code`.
 std::vector<std::string> keys_selecting(const BindingReadings& readings, const Category& category,
                                         KeyCode code) {
   std::vector<std::string> keys;
   for (KeyCode key : keys_setting(code)) {
-    if (selected_by(readings, key) == &category) keys.push_back(key_name(key));
+    if (selected_by(readings, key) == &category) keys.push_back(shown_key_name(key));
   }
   return keys;
 }
@@ -81,7 +81,7 @@ void shared_keys(const BindingReadings& readings, Diagnosis& diagnosis) {
     if (keys.size() == keys_setting(code).size()) set_shared_statuses(names, later, diagnosis);
     diagnosis.findings.push_back(
         joined(names) + (names.size() == 2 ? " are both on " : " are all on ") + hex_code(code) +
-        " (" + key_name(code) + "): " + when_pressed(later, code, keys) +
+        " (" + shown_key_name(code) + "): " + when_pressed(later, code, keys) +
         ". Give each category its own key.");
   }
 }
@@ -91,10 +91,10 @@ std::string lost_press(const BindingReadings& readings, const Category& category
                        const Category& winner) {
   const KeyCode code = code_of(readings, category);
   if (code_of(readings, winner) == code) {
-    return "pressing " + key_name(key) + " sets " + described(code) + ", the key of " +
+    return "pressing " + shown_key_name(key) + " sets " + described(code) + ", the key of " +
            winner.name + " as well, so " + winner.name + " wins";
   }
-  return "pressing " + key_name(key) + " sets both " + described(code) + " and " +
+  return "pressing " + shown_key_name(key) + " sets both " + described(code) + " and " +
          described(code_of(readings, winner)) + ", the key of " + winner.name + ", so " +
          winner.name + " wins";
 }
@@ -117,7 +117,7 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
   for (KeyCode key : keys_setting(code)) {
     const Category* winner = selected_by(readings, key);
     if (winner == &category) {
-      kept.push_back(key_name(key));
+      kept.push_back(shown_key_name(key));
       continue;
     }
     lost_to_another_code |= code_of(readings, *winner) != code;
@@ -129,7 +129,7 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
   const KeyCode spare = spare_code(readings, category);
   const std::string example =
       offered(check, diagnosis, proposal_of(category, spare),
-              ", for example " + assignment(category, spare) + " for " + key_name(spare) + ".");
+              ", for example " + assignment(category, spare) + " for " + shown_key_name(spare) + ".");
   diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
                                ", being later in the order " + category_names(", ") + ". Give " +
                                category.name + " a key of its own" +

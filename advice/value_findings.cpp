@@ -107,7 +107,7 @@ std::string example_for(Context& context, const Category& category) {
   const KeyCode code = spare_code(context.readings, category);
   const std::string example =
       offer(context, category, code,
-            ", for example " + assignment(category, code) + " for " + key_name(code) + ".");
+            ", for example " + assignment(category, code) + " for " + shown_key_name(code) + ".");
   return example.empty() ? ". " + std::string(kFindTheCode) : example;
 }
 
@@ -174,13 +174,13 @@ void unbound(const Category& category, const ProfileMatch& match, bool encoding_
 
 std::string write_named_key(Context& context, const Category& category, KeyCode code) {
   if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-    return key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key" +
+    return shown_key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key" +
            example_for(context, category);
   }
   const std::string line =
       offer(context, category, code,
-            "Write " + assignment(category, code) + " for " + key_name(code) + ".");
-  return line.empty() ? key_name(code) + " is " + hex_code(code) + ". " + kFindTheCode : line;
+            "Write " + assignment(category, code) + " for " + shown_key_name(code) + ".");
+  return line.empty() ? shown_key_name(code) + " is " + hex_code(code) + ". " + kFindTheCode : line;
 }
 
 // One character that a key types, not an ASCII letter or digit: "ö", "+",
@@ -382,7 +382,7 @@ void other_hex(const Category& category, const BindingReading& reading, KeyCode 
                Context& context) {
   const std::string line =
       offer(context, category, meant,
-            " Write " + assignment(category, meant) + " for " + key_name(meant) + ".");
+            " Write " + assignment(category, meant) + " for " + shown_key_name(meant) + ".");
   set_status(context.diagnosis, category,
              short_text(reading.text) + " reads as " + std::to_string(reading.number.code) +
                  (line.empty() ? "" : ": write " + hex_code(meant)));
@@ -401,20 +401,20 @@ void more_keys(const Category& category, const BindingReading& reading,
   const std::string name = category.name;
   const KeyCode read = reading.number.code;
   set_status(context.diagnosis, category,
-             "one key only: reads " + (names_a_key(read) ? key_name(read) : std::to_string(read)));
+             "one key only: reads " + (names_a_key(read) ? shown_key_name(read) : std::to_string(read)));
   std::string finding = name + ": " + quoted(reading.text) +
                         " names more than one key, but a category takes one key, and key "
                         "combinations cannot be bound. ";
   finding +=
       names_a_key(read)
-          ? "The module reads only " + key_name(read) + " (" + hex_code(read) + "), so every " +
-                key_name(read) + " press alone selects " + name + "."
+          ? "The module reads only " + shown_key_name(read) + " (" + hex_code(read) + "), so every " +
+                shown_key_name(read) + " press alone selects " + name + "."
           : "The module reads it as " + std::to_string(read) + ", so " + name + " never fires.";
   std::vector<std::string> choices;
   for (KeyCode key : keys) {
     if (fire_or_aim(key, category).empty()) {
       const std::string choice =
-          offer(context, category, key, assignment(category, key) + " for " + key_name(key));
+          offer(context, category, key, assignment(category, key) + " for " + shown_key_name(key));
       if (!choice.empty()) choices.push_back(choice);
     }
   }

@@ -215,7 +215,43 @@ std::optional<KeyCode> aliased(const std::string& name) {
   return std::nullopt;
 }
 
+LayoutLabel layout_label = nullptr;
+
+// Codes that key_name names by their label on US keyboards.
+bool named_by_us_label(KeyCode code) {
+  return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') ||
+         (code >= 0xBA && code <= 0xC0) || (code >= 0xDB && code <= 0xDE);
+}
+
+// Mouse buttons and numpad keys look the same on every layout; the numpad's
+// characters ("2", "*") would only hide which key it is.
+bool labelled_alike_everywhere(KeyCode code) {
+  return code <= 0x06 || (code >= 0x60 && code <= 0x6F);
+}
+
+// True when `label` is the name or one of the characters it lists: "; :"
+// already says what the ";" of a US keyboard is.
+bool label_in_name(const std::string& label, const std::string& name) {
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    const std::size_t end = std::min(name.find(' ', start), name.size());
+    if (name.compare(start, end - start, label) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 }  // namespace
+
+void label_keys_by_layout(LayoutLabel label) { layout_label = label; }
+
+std::string shown_key_name(KeyCode code) {
+  const std::string name = key_name(code);
+  if (layout_label == nullptr || name.empty() || labelled_alike_everywhere(code)) return name;
+  const std::string label = layout_label(code);
+  if (label.empty() || label_in_name(label, name)) return name;
+  return label + ", " + name + (named_by_us_label(code) ? " on US keyboards" : "");
+}
 
 std::string hex_code(KeyCode code) {
   char text[16];

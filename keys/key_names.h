@@ -22,6 +22,19 @@ std::string hex_code(KeyCode code);
 // has that code.
 std::string key_name(KeyCode code);
 
+// The label of a code's key on the active keyboard layout, in UTF-8: the
+// character the key types ("Ö"), or empty where the layout gives none.
+using LayoutLabel = std::string (*)(KeyCode code);
+
+// Makes shown_key_name ask `label` (the Windows programs install one that
+// asks Windows); nullptr goes back to the portable names alone.
+void label_keys_by_layout(LayoutLabel label);
+
+// The key as the player's keyboard shows it: its name, or where the layout
+// labels the key otherwise, both: "Ö, ` ~ on US keyboards", "!, OEM 8".
+// Files keep the portable name, which every layout reads back.
+std::string shown_key_name(KeyCode code);
+
 // The key as a sentence names it: "the right mouse button", "F2",
 // "Numpad5"; empty when no key has that code.
 std::string key_in_words(KeyCode code);

@@ -1068,6 +1068,57 @@ TEST(KeyNames, EveryCodeHasItsName) {
   }
 }
 
+// A German keyboard's labels, with a Russian letter and numpad characters
+// that would hide which key it is.
+std::string german_label(KeyCode code) {
+  switch (code) {
+    case 0xC0: return "Ö";
+    case 0xBA: return "Ü";
+    case 0xBB: return "+";
+    case 0xDF: return "!";
+    case 0x41: return "Ф";
+    case 0x42: return "B";
+    case 0x62: return "2";
+    case 0x05: return "X";
+    default: return "";
+  }
+}
+
+// Installs a layout's labels for one test and takes them out again.
+struct LabelledKeys {
+  explicit LabelledKeys(LayoutLabel label) { label_keys_by_layout(label); }
+  ~LabelledKeys() { label_keys_by_layout(nullptr); }
+};
+
+TEST(KeyNames, KeysAreShownByTheirLayoutLabelWhereItDiffers) {
+  const LabelledKeys german(german_label);
+  const struct {
+    KeyCode code;
+    const char* shown;
+  } cases[] = {
+      {0xC0, "Ö, ` ~ on US keyboards"}, {0xBA, "Ü, ; : on US keyboards"}, {0xBB, "= +"},
+      {0xDF, "!, OEM 8"}, {0x41, "Ф, A on US keyboards"}, {0x42, "B"}, {0x62, "Numpad2"},
+      {0x05, "Mouse X1"}, {0x70, "F1"}, {0x3A, ""},
+  };
+  for (const auto& row : cases) EXPECT_EQ(shown_key_name(row.code), row.shown) << hex_code(row.code);
+  // The file keeps the name every layout reads back.
+  EXPECT_EQ(key_name(0xC0), "` ~");
+  EXPECT_EQ(key_code_named(key_name(0xC0)), 0xC0);
+}
+
+// The findings name a key as the player's keyboard shows it.
+TEST(KeyNames, FindingsUseTheLayoutLabel) {
+  const LabelledKeys german(german_label);
+  ConfigFile file;
+  file.location = "C:\\game\\holsterkeys.ini";
+  file.state = ConfigFile::State::kRead;
+  file.bytes = bound_as("0xC0", "0x65", "0x64", "0x63", "0xC0");
+  const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
+  const BindingReadings readings = read_bindings(reader);
+  expect_parts(diagnose(file, readings).findings,
+               {"handguns and rifle are both on 0xC0 (Ö, ` ~ on US keyboards): when it is pressed"});
+}
+
 TEST(KeyNames, OnePressOfASidedModifierSetsItsGenericCode) {
   EXPECT_EQ(codes_down_with(0xA1), (std::vector<KeyCode>{0xA1, 0x10}));
   EXPECT_EQ(codes_down_with(0x41), (std::vector<KeyCode>{0x41}));

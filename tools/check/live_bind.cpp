@@ -36,7 +36,7 @@ void print_shared_key(const Category& bound, KeyCode code, const std::string& lo
   std::printf(
       "%s is also the key of %s: when it is pressed, both fire and %s wins, being later "
       "in the order %s.\n",
-      key_name(code).c_str(), joined(others).c_str(), category_with_slot(*slot)->name,
+      shown_key_name(code).c_str(), joined(others).c_str(), category_with_slot(*slot)->name,
       category_names(", ").c_str());
 }
 
@@ -47,7 +47,7 @@ bool write_binding(const std::string& location, const Category& category, KeyCod
     return false;
   }
   std::printf("Wrote %s=%s (%s) into %s.\n", category.name, hex_code(code).c_str(),
-              key_name(code).c_str(), location.c_str());
+              shown_key_name(code).c_str(), location.c_str());
   print_shared_key(category, code, location);
   return true;
 }

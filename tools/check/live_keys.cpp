@@ -24,7 +24,7 @@ constexpr KeyCode kEsc = 0x1B;
 std::string key_column(KeyCode code) {
   char text[64];
   std::snprintf(text, sizeof text, "0x%02X (%3d)  %-14s", static_cast<unsigned>(code),
-                static_cast<int>(code), key_name(code).c_str());
+                static_cast<int>(code), shown_key_name(code).c_str());
   return text;
 }
 
@@ -65,7 +65,7 @@ std::string winner_among(const std::set<KeyCode>& held) {
   int count = 0;
   for (KeyCode code : held) {
     if (!slot_for({code})) continue;
-    bound += (count++ == 0 ? "" : " and ") + key_name(code);
+    bound += (count++ == 0 ? "" : " and ") + shown_key_name(code);
   }
   const auto slot = slot_for(held);
   if (count < 2 || !slot) return {};

@@ -16,6 +16,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "keys/key_names.h"
+#include "live/layout_label.h"
 #endif
 
 using namespace holsterkeys;
@@ -139,6 +142,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
+  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label);
 #endif
   int status = 1;
   // Whatever the folder holds, the player gets a sentence and 0, 1 or 2.

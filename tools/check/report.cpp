@@ -37,7 +37,7 @@ std::string table(const BindingReadings& readings) {
   for (const Category* category : categories_by_slot()) {
     const std::size_t row = row_of(*category);
     const KeyCode code = readings[row].number.code;
-    const std::string name = key_name(code);
+    const std::string name = shown_key_name(code);
     lines += padded(kCategories[row].name, 13) + padded(std::to_string(kCategories[row].slot), 6) +
              padded(cut_to_column(readings[row].text), 17) + padded(code_column(code), 15) +
              (name.empty() ? "-" : name) + "\n";

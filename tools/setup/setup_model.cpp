@@ -11,7 +11,7 @@ namespace {
 
 std::string key_text(const BindingReading& reading) {
   const KeyCode code = reading.number.code;
-  if (names_a_key(code)) return key_name(code) + " (" + hex_code(code) + ")";
+  if (names_a_key(code)) return shown_key_name(code) + " (" + hex_code(code) + ")";
   if (reading.text.empty()) return "(none)";
   return "\"" + visible(reading.text) + "\"";
 }

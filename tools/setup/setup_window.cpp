@@ -16,6 +16,7 @@
 #include "keys/key_names.h"
 #include "live/binding_writer.h"
 #include "live/key_watch.h"
+#include "live/layout_label.h"
 #include "live/running_games.h"
 #include "live/wide_text.h"
 #include "selector/selection_cycle.h"
@@ -231,7 +232,7 @@ class SetupWindow {
       return on_key(code);
     }
     if (unseen_since_ && GetTickCount64() - *unseen_since_ > kUnseenMs) {
-      set_status("Not " + key_name(message_code_) +
+      set_status("Not " + shown_key_name(message_code_) +
                  ": the module cannot see this key here (under Wine some keys of some layouts "
                  "are invisible to it): pick another key, or Esc to cancel.");
       unseen_since_.reset();
@@ -319,7 +320,7 @@ class SetupWindow {
     }
     stop_waiting({});
     write(category, hex_code(code),
-          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" + key_name(code) +
+          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" + shown_key_name(code) +
               ").");
   }
 
@@ -391,6 +392,7 @@ class SetupWindow {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label);
   holsterkeys::SetupWindow window(__argc > 1 ? __argv[1] : nullptr);
   if (window.create(instance) == nullptr) return 1;
   ShowWindow(window.hwnd(), show);
