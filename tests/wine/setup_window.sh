@@ -154,3 +154,46 @@ cmp -s holsterkeys.ini before-unseen.ini && echo "ok: a key the module cannot se
   { echo "FAILED: a key the module cannot see was written"; status=1; }
 xdotool key F9
 check "the next key the module sees is taken" "^row	0	Handguns \(slot 2\)	F9 \(0x78\)	ok"
+
+# The player's own keyboard. Wine reads the layout when a program starts, so
+# each row loads its layout's keys into the X server and starts the window
+# again. The key pressed must show its own label, and holding it must make
+# the stand-in game store handguns' slot. Columns: layout, its keys
+# (keycode=keysyms, for xmodmap), the key pressed, and its label as the
+# probe prints it, in Windows-1252 (a Cyrillic letter comes out as "?").
+layout_rows=(
+  "de|10=1 exclam;11=2 quotedbl;12=3 section;20=ssharp question;21=dead_acute dead_grave;29=z Z;34=udiaeresis Udiaeresis;35=plus asterisk;47=odiaeresis Odiaeresis;48=adiaeresis Adiaeresis;49=dead_circumflex degree;51=numbersign apostrophe;52=y Y;59=comma semicolon;60=period colon;61=minus underscore;94=less greater|odiaeresis|$(printf '\xd6')"
+  "fr|10=ampersand 1;11=eacute 2;12=quotedbl 3;13=apostrophe 4;14=parenleft 5;15=minus 6;16=egrave 7;17=underscore 8;18=ccedilla 9;19=agrave 0;20=parenright degree;21=equal plus;24=a A;25=z Z;34=dead_circumflex dead_diaeresis;35=dollar sterling;38=q Q;47=m M;48=ugrave percent;49=twosuperior;51=asterisk mu;52=w W;58=comma question;59=semicolon period;60=colon slash;61=exclam section;94=less greater|ugrave|$(printf '\xd9')"
+  "ru|24=Cyrillic_shorti Cyrillic_SHORTI;25=Cyrillic_tse Cyrillic_TSE;26=Cyrillic_u Cyrillic_U;38=Cyrillic_ef Cyrillic_EF;39=Cyrillic_yeru Cyrillic_YERU;40=Cyrillic_ve Cyrillic_VE;47=Cyrillic_zhe Cyrillic_ZHE;48=Cyrillic_e Cyrillic_E;59=Cyrillic_be Cyrillic_BE;60=Cyrillic_yu Cyrillic_YU|Cyrillic_ef|\\?"
+  "br|34=dead_acute dead_grave;35=bracketleft braceleft;47=ccedilla Ccedilla;48=dead_tilde dead_circumflex;49=apostrophe quotedbl;51=bracketright braceright;61=semicolon colon;97=slash question|ccedilla|$(printf '\xc7')"
+)
+load_layout() {
+  local keys=() pair
+  IFS=';' read -ra pairs <<<"$1"
+  for pair in "${pairs[@]}"; do keys+=(-e "keycode ${pair%%=*} = ${pair#*=}"); done
+  xmodmap "${keys[@]}"
+}
+for row in "${layout_rows[@]}"; do
+  IFS='|' read -r layout keys key label <<<"$row"
+  wineserver -k 2>/dev/null
+  sleep 1
+  load_layout "$keys"
+  printf '[Bindings]\r\nhandguns=0x41\r\n' >holsterkeys.ini
+  start_setup
+  # A window just started may not take the first key yet.
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$window" key Return
+    window_shows "Press the key for handguns" 2 && break
+  done
+  check "$layout: Change key" "Press the key for handguns"
+  xdotool keydown "$key" sleep 0.3 keyup "$key"
+  check "$layout: $key shows its own label" \
+    "^row	0	Handguns \(slot 2\)	$label, [^	]+ \(0x[0-9A-F]{2}\)	ok"
+  shot "layout-$layout"
+  "$wine" window_host.exe 30 >host.out 2>&1 &
+  check "$layout: the stand-in game runs the module" "Game: window_host.exe has the module loaded" 15
+  xdotool windowfocus --sync "$window" keydown "$key"
+  wait_for host.out "^slot 2" 3 && echo "ok: $layout: holding $key selects handguns" ||
+    { echo "FAILED: $layout: holding $key stored nothing"; cat host.out; status=1; }
+  xdotool keyup "$key"
+done
