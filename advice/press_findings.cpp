@@ -127,9 +127,9 @@ void keys_down_together(const BindingReadings& readings, const Category& categor
   set_status(diagnosis, category,
              kept.empty() ? "never selected" : "selected only by " + joined(kept, " or "));
   const KeyCode spare = spare_code(readings, category);
-  const std::string example =
-      offered(check, diagnosis, proposal_of(category, spare),
-              ", for example " + assignment(category, spare) + " for " + shown_key_name(spare) + ".");
+  const std::string example = offered(
+      check, diagnosis, proposal_of(category, spare),
+      ", for example " + assignment(category, spare) + " for " + shown_key_name(spare) + ".");
   diagnosis.findings.push_back(std::string(category.name) + selected_only_by(kept) + lost +
                                ", being later in the order " + category_names(", ") + ". Give " +
                                category.name + " a key of its own" +

@@ -174,8 +174,8 @@ void unbound(const Category& category, const ProfileMatch& match, bool encoding_
 
 std::string write_named_key(Context& context, const Category& category, KeyCode code) {
   if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-    return shown_key_name(code) + " is " + key_in_words(code) + ": " + danger + ". Pick another key" +
-           example_for(context, category);
+    return shown_key_name(code) + " is " + key_in_words(code) + ": " + danger +
+           ". Pick another key" + example_for(context, category);
   }
   const std::string line =
       offer(context, category, code,
@@ -400,15 +400,16 @@ void more_keys(const Category& category, const BindingReading& reading,
                const std::vector<KeyCode>& keys, Context& context) {
   const std::string name = category.name;
   const KeyCode read = reading.number.code;
-  set_status(context.diagnosis, category,
-             "one key only: reads " + (names_a_key(read) ? shown_key_name(read) : std::to_string(read)));
+  set_status(
+      context.diagnosis, category,
+      "one key only: reads " + (names_a_key(read) ? shown_key_name(read) : std::to_string(read)));
   std::string finding = name + ": " + quoted(reading.text) +
                         " names more than one key, but a category takes one key, and key "
                         "combinations cannot be bound. ";
   finding +=
       names_a_key(read)
-          ? "The module reads only " + shown_key_name(read) + " (" + hex_code(read) + "), so every " +
-                shown_key_name(read) + " press alone selects " + name + "."
+          ? "The module reads only " + shown_key_name(read) + " (" + hex_code(read) +
+                "), so every " + shown_key_name(read) + " press alone selects " + name + "."
           : "The module reads it as " + std::to_string(read) + ", so " + name + " never fires.";
   std::vector<std::string> choices;
   for (KeyCode key : keys) {

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "advice/config_file.h"
@@ -1071,17 +1072,14 @@ TEST(KeyNames, EveryCodeHasItsName) {
 // A German keyboard's labels, with a Russian letter and numpad characters
 // that would hide which key it is.
 std::string german_label(KeyCode code) {
-  switch (code) {
-    case 0xC0: return "Ö";
-    case 0xBA: return "Ü";
-    case 0xBB: return "+";
-    case 0xDF: return "!";
-    case 0x41: return "Ф";
-    case 0x42: return "B";
-    case 0x62: return "2";
-    case 0x05: return "X";
-    default: return "";
+  constexpr std::pair<KeyCode, const char*> kLabels[] = {
+      {0xC0, "Ö"}, {0xBA, "Ü"}, {0xBB, "+"}, {0xDF, "!"},
+      {0x41, "Ф"}, {0x42, "B"}, {0x62, "2"}, {0x05, "X"},
+  };
+  for (const auto& [labelled, label] : kLabels) {
+    if (labelled == code) return label;
   }
+  return "";
 }
 
 // Installs a layout's labels for one test and takes them out again.
@@ -1096,11 +1094,20 @@ TEST(KeyNames, KeysAreShownByTheirLayoutLabelWhereItDiffers) {
     KeyCode code;
     const char* shown;
   } cases[] = {
-      {0xC0, "Ö, ` ~ on US keyboards"}, {0xBA, "Ü, ; : on US keyboards"}, {0xBB, "= +"},
-      {0xDF, "!, OEM 8"}, {0x41, "Ф, A on US keyboards"}, {0x42, "B"}, {0x62, "Numpad2"},
-      {0x05, "Mouse X1"}, {0x70, "F1"}, {0x3A, ""},
+      {0xC0, "Ö, ` ~ on US keyboards"},
+      {0xBA, "Ü, ; : on US keyboards"},
+      {0xBB, "= +"},
+      {0xDF, "!, OEM 8"},
+      {0x41, "Ф, A on US keyboards"},
+      {0x42, "B"},
+      {0x62, "Numpad2"},
+      {0x05, "Mouse X1"},
+      {0x70, "F1"},
+      {0x3A, ""},
   };
-  for (const auto& row : cases) EXPECT_EQ(shown_key_name(row.code), row.shown) << hex_code(row.code);
+  for (const auto& row : cases) {
+    EXPECT_EQ(shown_key_name(row.code), row.shown) << hex_code(row.code);
+  }
   // The file keeps the name every layout reads back.
   EXPECT_EQ(key_name(0xC0), "` ~");
   EXPECT_EQ(key_code_named(key_name(0xC0)), 0xC0);
@@ -1115,8 +1122,9 @@ TEST(KeyNames, FindingsUseTheLayoutLabel) {
   file.bytes = bound_as("0xC0", "0x65", "0x64", "0x63", "0xC0");
   const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
   const BindingReadings readings = read_bindings(reader);
-  expect_parts(diagnose(file, readings).findings,
-               {"handguns and rifle are both on 0xC0 (Ö, ` ~ on US keyboards): when it is pressed"});
+  expect_parts(
+      diagnose(file, readings).findings,
+      {"handguns and rifle are both on 0xC0 (Ö, ` ~ on US keyboards): when it is pressed"});
 }
 
 TEST(KeyNames, OnePressOfASidedModifierSetsItsGenericCode) {

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "advice/visible_text.h"
-#include "keys/player_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
 #include "tools/check/console.h"
 
 namespace holsterkeys {

@@ -320,8 +320,8 @@ class SetupWindow {
     }
     stop_waiting({});
     write(category, hex_code(code),
-          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" + shown_key_name(code) +
-              ").");
+          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" +
+              shown_key_name(code) + ").");
   }
 
   void unbind() {
