@@ -1,7 +1,7 @@
 # The front door: `make demo` shows the module at work, `make test` checks
 # it; `make` builds everything, `make dll` only the module and `make dist`
 # the release zip.
-# Each first installs whatever the machine is missing.
+# Each first installs whatever the machine is missing (`make deps` only that).
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -11,6 +11,16 @@ SOAK_SECONDS ?= 600
 # own, where this machine runs 32-bit programs; win64, the same code built
 # for 64-bit Windows and run under wine64, where it does not. WINDOWS=win32
 # or WINDOWS=win64 on the command line chooses. The release is win32 always.
+#
+# What the machine is missing is installed before the flavour is decided, so
+# that the flavour is that of the Wine now installed: where 32-bit Wine
+# cannot be had (its packages lag while a mirror syncs), 64-bit Wine is
+# installed in its place and win64 is chosen. `make clean` installs nothing.
+ifneq ($(filter-out clean,$(or $(MAKECMDGOALS),all)),)
+  ifneq ($(shell bash tools/install-deps.sh $(WINDOWS) >&2 && echo installed),installed)
+    $(error What building and testing holsterkeys needs could not be installed; apt says why above)
+  endif
+endif
 FLAVOUR_LINE := $(shell bash tools/windows-flavour.sh $(WINDOWS))
 FLAVOUR := $(firstword $(FLAVOUR_LINE))
 FLAVOUR_SAYS := $(wordlist 2,999,$(FLAVOUR_LINE))
@@ -31,17 +41,17 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 all: native windows
 
 deps:
-	@bash tools/install-deps.sh $(FLAVOUR)
+	@echo "Everything building and testing holsterkeys needs is installed."
 
 # Says which Windows build runs the Windows programs, or why none can.
 flavour:
 	@echo "$(FLAVOUR_SAYS)"; [ "$(FLAVOUR)" != none ]
 
-native: deps
+native:
 	cmake --preset native
 	cmake --build --preset native --parallel $(JOBS)
 
-win32 win64: deps
+win32 win64:
 	cmake --preset $@
 	cmake --build --preset $@ --parallel $(JOBS)
 
@@ -49,7 +59,7 @@ win32 win64: deps
 # must keep compiling wherever it is not the one that runs.
 windows: win32 win64
 
-fuzz-build: deps
+fuzz-build:
 	cmake --preset fuzz
 	cmake --build --preset fuzz --parallel $(JOBS)
 
@@ -57,7 +67,7 @@ fuzz-build: deps
 fuzz: fuzz-build
 	@bash tests/fuzz/run.sh $(FUZZ_SECONDS)
 
-dll: deps
+dll:
 	cmake --preset win32
 	cmake --build --preset win32 --parallel $(JOBS) --target holsterkeys
 
@@ -95,7 +105,7 @@ screenshot: flavour windows $(WINEPREFIX)/system.reg
 	  docs/holsterkeys-setup.png
 
 # The first boot of a prefix takes a while, so it is made once per build tree.
-$(WINEPREFIX)/system.reg: | deps flavour
+$(WINEPREFIX)/system.reg: | flavour
 	@echo "Preparing the Wine prefix in $(WINEPREFIX)"
 	@mkdir -p $(WINEPREFIX)
 	@$(WINE) wineboot -i >/dev/null 2>&1 || \
