@@ -78,4 +78,13 @@ bool readers_disagree(const std::string& bytes);
 // the right one aims in the game. Empty for every other code.
 std::string fire_or_aim(KeyCode code, const Category& category);
 
+// Why a key just pressed must not become `category`'s key: fire_or_aim's
+// reason, or that the code is one that Wine gives a dead key's accent.
+// Empty when it may.
+std::string press_danger(KeyCode code, const Category& category);
+
+// The same as a sentence without its full stop: "Not the left mouse
+// button: it fires, ...".
+std::string refused_press(KeyCode code, const Category& category);
+
 }  // namespace holsterkeys

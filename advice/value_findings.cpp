@@ -503,6 +503,25 @@ std::string fire_or_aim(KeyCode code, const Category& category) {
   return {};
 }
 
+// Under Wine, a dead key (one that puts an accent on the next letter)
+// reaches no program on its first press; the second, which completes the
+// accent, comes as 0xFC, a code that no keyboard sends on Windows.
+constexpr KeyCode kAccentCompleted = 0xFC;
+
+std::string press_danger(KeyCode code, const Category& category) {
+  if (code == kAccentCompleted) {
+    return "under Wine, a key that puts an accent on the next letter, as ^ and ´ do, reaches "
+           "the game only on every second press";
+  }
+  return fire_or_aim(code, category);
+}
+
+std::string refused_press(KeyCode code, const Category& category) {
+  const std::string danger = press_danger(code, category);
+  if (danger.empty()) return {};
+  return "Not " + (code == kAccentCompleted ? "this key" : key_in_words(code)) + ": " + danger;
+}
+
 bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
 
 void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,

@@ -65,8 +65,8 @@ Outcome bind_one(KeyWatch& watch, const Category& category, const std::string& l
     if (pressed.empty() || pressed.front() == kEsc) return Outcome::kStopped;
     const KeyCode code = pressed.front();
     if (walking && code == kBackspace) return Outcome::kSkipped;
-    if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-      std::printf("Not %s: %s. Press another key.\n", key_in_words(code).c_str(), danger.c_str());
+    if (const std::string refusal = refused_press(code, category); !refusal.empty()) {
+      std::printf("%s. Press another key.\n", refusal.c_str());
       std::fflush(stdout);
       continue;
     }

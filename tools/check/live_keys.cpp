@@ -54,7 +54,7 @@ std::string what_it_selects(KeyCode code) {
     return std::string(category_with_slot(*slot)->name) + " -> slot " + std::to_string(*slot);
   }
   const Category& free = free_category();
-  const std::string danger = fire_or_aim(code, free);
+  const std::string danger = press_danger(code, free);
   if (!danger.empty()) return "not bound; better not bind it: " + danger;
   return "not bound; to bind it, write " + std::string(free.name) + "=" + hex_code(code);
 }

@@ -313,10 +313,8 @@ class SetupWindow {
   void on_key(KeyCode code) {
     const Category& category = *rows_shown_[*waiting_row_].category;
     if (code == kEsc) return stop_waiting("Cancelled; nothing was written.");
-    if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-      set_status("Not " + key_in_words(code) + ": " + danger +
-                 ". Press another key, or Esc to cancel.");
-      return;
+    if (const std::string refusal = refused_press(code, category); !refusal.empty()) {
+      return set_status(refusal + ". Press another key, or Esc to cancel.");
     }
     stop_waiting({});
     write(category, hex_code(code),
