@@ -3,7 +3,7 @@
 # not there yet: CMake and GoogleTest, the MinGW-w64 cross compilers (32-bit
 # for the release, 64-bit for the test build), clang with libFuzzer, the
 # Unicorn x86 emulator that runs the 32-bit release DLL on any host, a
-# virtual X server with xdotool, xmodmap (for keyboard layouts) and
+# virtual X server with xdotool, setxkbmap (for keyboard layouts) and
 # ImageMagick's screenshots for the tests of real keys and of the setup
 # window, and the Wine that
 # runs this machine's Windows flavour: wine32 where 32-bit programs run,
@@ -22,7 +22,7 @@ asked=${1:-}
 decided=$(bash windows-flavour.sh win32 || bash windows-flavour.sh || true)
 flavour=${asked:-${decided%% *}}
 common=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  clang libclang-rt-14-dev xvfb xauth xdotool x11-xserver-utils imagemagick libunicorn-dev)
+  clang libclang-rt-14-dev xvfb xauth xdotool x11-xkb-utils imagemagick libunicorn-dev)
 
 run_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -25,12 +25,13 @@ cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 players_file='; my keys\r\n[Bindings]\r\nhandguns=0x41 ; A\r\nmachineguns=F5\r\nsubmachine=0x64\r\nshotgun=0x63\r\nrifle=0x63\r\n\r\n[Other]\r\nrifle=1\r\n'
 printf "$players_file" >holsterkeys.ini
 
-# Reads the window until its text matches PATTERN, for up to `seconds`.
+# Reads the window until its text matches PATTERN, for up to `seconds`. The
+# probe prints Windows-1252, so the text is matched byte by byte.
 window_shows() {
   local pattern=$1 seconds=${2:-5}
   for _ in $(seq $((seconds * 4))); do
     "$wine" window_probe.exe "holsterkeys setup" >probe.out 2>&1
-    grep -qaE "$pattern" probe.out && return 0
+    LC_ALL=C grep -qaE "$pattern" probe.out && return 0
     sleep 0.25
   done
   return 1
@@ -156,28 +157,25 @@ xdotool key F9
 check "the next key the module sees is taken" "^row	0	Handguns \(slot 2\)	F9 \(0x78\)	ok"
 
 # The player's own keyboard. Wine reads the layout when a program starts, so
-# each row loads its layout's keys into the X server and starts the window
-# again. The key pressed must show its own label, and holding it must make
-# the stand-in game store handguns' slot. Columns: layout, its keys
-# (keycode=keysyms, for xmodmap), the key pressed, and its label as the
-# probe prints it, in Windows-1252 (a Cyrillic letter comes out as "?").
+# each row sets its layout and starts the window again. Columns: the layout
+# (as setxkbmap takes it), the X keycode of the key pressed, what it types,
+# and its label as the probe prints it, in Windows-1252 (a Cyrillic letter
+# comes out as "?").
+# A key's own label must show in its row, and holding the key must make the
+# stand-in game store handguns' slot. A dead key, whose label is "dead",
+# reaches Wine's programs only on its second press, and is refused then.
 layout_rows=(
-  "de|10=1 exclam;11=2 quotedbl;12=3 section;20=ssharp question;21=dead_acute dead_grave;29=z Z;34=udiaeresis Udiaeresis;35=plus asterisk;47=odiaeresis Odiaeresis;48=adiaeresis Adiaeresis;49=dead_circumflex degree;51=numbersign apostrophe;52=y Y;59=comma semicolon;60=period colon;61=minus underscore;94=less greater|odiaeresis|$(printf '\xd6')"
-  "fr|10=ampersand 1;11=eacute 2;12=quotedbl 3;13=apostrophe 4;14=parenleft 5;15=minus 6;16=egrave 7;17=underscore 8;18=ccedilla 9;19=agrave 0;20=parenright degree;21=equal plus;24=a A;25=z Z;34=dead_circumflex dead_diaeresis;35=dollar sterling;38=q Q;47=m M;48=ugrave percent;49=twosuperior;51=asterisk mu;52=w W;58=comma question;59=semicolon period;60=colon slash;61=exclam section;94=less greater|ugrave|$(printf '\xd9')"
-  "ru|24=Cyrillic_shorti Cyrillic_SHORTI;25=Cyrillic_tse Cyrillic_TSE;26=Cyrillic_u Cyrillic_U;38=Cyrillic_ef Cyrillic_EF;39=Cyrillic_yeru Cyrillic_YERU;40=Cyrillic_ve Cyrillic_VE;47=Cyrillic_zhe Cyrillic_ZHE;48=Cyrillic_e Cyrillic_E;59=Cyrillic_be Cyrillic_BE;60=Cyrillic_yu Cyrillic_YU|Cyrillic_ef|\\?"
-  "br|34=dead_acute dead_grave;35=bracketleft braceleft;47=ccedilla Ccedilla;48=dead_tilde dead_circumflex;49=apostrophe quotedbl;51=bracketright braceright;61=semicolon colon;97=slash question|ccedilla|$(printf '\xc7')"
+  "de|47|odiaeresis|$(printf '\xd6')"
+  "fr|48|ugrave|$(printf '\xd9')"
+  "ru|38|Cyrillic_ef|\\?"
+  "br abnt2|47|ccedilla|$(printf '\xc7')"
+  "de|21|dead_acute|dead"
 )
-load_layout() {
-  local keys=() pair
-  IFS=';' read -ra pairs <<<"$1"
-  for pair in "${pairs[@]}"; do keys+=(-e "keycode ${pair%%=*} = ${pair#*=}"); done
-  xmodmap "${keys[@]}"
-}
 for row in "${layout_rows[@]}"; do
-  IFS='|' read -r layout keys key label <<<"$row"
+  IFS='|' read -r layout key types label <<<"$row"
   wineserver -k 2>/dev/null
   sleep 1
-  load_layout "$keys"
+  setxkbmap $layout
   printf '[Bindings]\r\nhandguns=0x41\r\n' >holsterkeys.ini
   start_setup
   # A window just started may not take the first key yet.
@@ -187,13 +185,21 @@ for row in "${layout_rows[@]}"; do
   done
   check "$layout: Change key" "Press the key for handguns"
   xdotool keydown "$key" sleep 0.3 keyup "$key"
-  check "$layout: $key shows its own label" \
+  if [ "$label" = dead ]; then
+    xdotool keydown "$key" sleep 0.3 keyup "$key"
+    check "$layout: $types is refused with the reason" \
+      "^control	Static	Not this key: under Wine, a key that puts an accent on the next letter, as \\^ and .* do, reaches the game only on every second press\. Press another key, or Esc to cancel\.	"
+    check_file "$layout: a dead key writes nothing" '[Bindings]\r\nhandguns=0x41\r\n'
+    shot "layout-$layout-dead"
+    continue
+  fi
+  check "$layout: $types shows its own label" \
     "^row	0	Handguns \(slot 2\)	$label, [^	]+ \(0x[0-9A-F]{2}\)	ok"
-  shot "layout-$layout"
+  shot "layout-${layout// /-}"
   "$wine" window_host.exe 30 >host.out 2>&1 &
   check "$layout: the stand-in game runs the module" "Game: window_host.exe has the module loaded" 15
   xdotool windowfocus --sync "$window" keydown "$key"
-  wait_for host.out "^slot 2" 3 && echo "ok: $layout: holding $key selects handguns" ||
-    { echo "FAILED: $layout: holding $key stored nothing"; cat host.out; status=1; }
+  wait_for host.out "^slot 2" 3 && echo "ok: $layout: holding $types selects handguns" ||
+    { echo "FAILED: $layout: holding $types stored nothing"; cat host.out; status=1; }
   xdotool keyup "$key"
 done

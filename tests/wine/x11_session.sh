@@ -6,7 +6,9 @@ rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
 cd "$scratch" || exit 1
 cp -a "$WINEPREFIX" prefix && export WINEPREFIX="$PWD/prefix"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt 2>/dev/null &
+# Without -noreset the server starts afresh, on the US layout, whenever its
+# last client leaves, as setxkbmap does while no Wine program runs.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>display.txt 2>/dev/null &
 xvfb=$!
 for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
 export DISPLAY=":$(cat display.txt)"
