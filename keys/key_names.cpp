@@ -215,7 +215,8 @@ std::optional<KeyCode> aliased(const std::string& name) {
   return std::nullopt;
 }
 
-LayoutLabel layout_label = nullptr;
+LayoutLabel layout_character = nullptr;
+LayoutLabel layout_key_name = nullptr;
 
 // Codes that key_name names by their label on US keyboards.
 bool named_by_us_label(KeyCode code) {
@@ -227,6 +228,18 @@ bool named_by_us_label(KeyCode code) {
 // characters ("2", "*") would only hide which key it is.
 bool labelled_alike_everywhere(KeyCode code) {
   return code <= 0x06 || (code >= 0x60 && code <= 0x6F);
+}
+
+// Names that give no more than a code: "OEM 0xE4", "OEM 8", "NoName".
+bool names_only_a_code(const std::string& name) {
+  return name.starts_with("OEM ") || name == "NoName";
+}
+
+// The character the key types, or the layout's name where the portable
+// one says nothing.
+std::string layout_label(KeyCode code, const std::string& name) {
+  const std::string character = layout_character(code);
+  return character.empty() && names_only_a_code(name) ? layout_key_name(code) : character;
 }
 
 // True when `label` is the name or one of the characters it lists: "; :"
@@ -243,12 +256,17 @@ bool label_in_name(const std::string& label, const std::string& name) {
 
 }  // namespace
 
-void label_keys_by_layout(LayoutLabel label) { layout_label = label; }
+void label_keys_by_layout(LayoutLabel character, LayoutLabel name) {
+  layout_character = character;
+  layout_key_name = name;
+}
 
 std::string shown_key_name(KeyCode code) {
   const std::string name = key_name(code);
-  if (layout_label == nullptr || name.empty() || labelled_alike_everywhere(code)) return name;
-  const std::string label = layout_label(code);
+  if (layout_character == nullptr || name.empty() || labelled_alike_everywhere(code)) {
+    return name;
+  }
+  const std::string label = layout_label(code, name);
   if (label.empty() || label_in_name(label, name)) return name;
   return label + ", " + name + (named_by_us_label(code) ? " on US keyboards" : "");
 }

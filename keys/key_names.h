@@ -22,17 +22,23 @@ std::string hex_code(KeyCode code);
 // has that code.
 std::string key_name(KeyCode code);
 
-// The label of a code's key on the active keyboard layout, in UTF-8: the
-// character the key types ("Ö"), or empty where the layout gives none.
+// What the active keyboard layout calls a code's key, in UTF-8: the
+// character the key types ("Ö"), or the layout's name for the key; empty
+// where the layout gives none.
 using LayoutLabel = std::string (*)(KeyCode code);
 
-// Makes shown_key_name ask `label` (the Windows programs install one that
-// asks Windows); nullptr goes back to the portable names alone.
-void label_keys_by_layout(LayoutLabel label);
+// Makes shown_key_name ask `character` for the character a key types, and
+// `name` for the name of a key that types none (the Windows programs
+// install both, which ask Windows); nullptrs go back to the portable names
+// alone.
+void label_keys_by_layout(LayoutLabel character, LayoutLabel name);
 
 // The key as the player's keyboard shows it: its name, or where the layout
-// labels the key otherwise, both: "Ö, ` ~ on US keyboards", "!, OEM 8".
-// Files keep the portable name, which every layout reads back.
+// labels the key otherwise, both: "Ö, ` ~ on US keyboards", "!, OEM 8". The
+// layout's name of a key is shown only beside a portable name that is a
+// bare code ("ISO_Level3_Shift, OEM 0xE4"): the portable names of the
+// other keys say more than names such as "Control_L". Files keep the
+// portable name, which every layout reads back.
 std::string shown_key_name(KeyCode code);
 
 // The key as a sentence names it: "the right mouse button", "F2",

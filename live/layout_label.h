@@ -13,4 +13,10 @@ namespace holsterkeys {
 // none. Installed with label_keys_by_layout.
 std::string active_layout_label(KeyCode code);
 
+// The active layout's name for the key of `code`, in UTF-8: Windows names
+// keys in the language of its keyboard layout, and Wine by their X keysyms
+// ("ISO_Level3_Shift"); empty where it has none. Installed with
+// label_keys_by_layout.
+std::string active_layout_key_name(KeyCode code);
+
 }  // namespace holsterkeys

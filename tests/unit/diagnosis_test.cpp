@@ -1082,10 +1082,16 @@ std::string german_label(KeyCode code) {
   return "";
 }
 
+// Names of keys as Wine gives them, by their X keysyms.
+std::string keysym_name(KeyCode code) {
+  if (code == 0xA2) return "Control_L";
+  return code == 0xE4 || code == 0xDF ? "ISO_Level3_Shift" : "";
+}
+
 // Installs a layout's labels for one test and takes them out again.
 struct LabelledKeys {
-  explicit LabelledKeys(LayoutLabel label) { label_keys_by_layout(label); }
-  ~LabelledKeys() { label_keys_by_layout(nullptr); }
+  explicit LabelledKeys(LayoutLabel character) { label_keys_by_layout(character, keysym_name); }
+  ~LabelledKeys() { label_keys_by_layout(nullptr, nullptr); }
 };
 
 TEST(KeyNames, KeysAreShownByTheirLayoutLabelWhereItDiffers) {
@@ -1098,6 +1104,8 @@ TEST(KeyNames, KeysAreShownByTheirLayoutLabelWhereItDiffers) {
       {0xBA, "Ü, ; : on US keyboards"},
       {0xBB, "= +"},
       {0xDF, "!, OEM 8"},
+      {0xE4, "ISO_Level3_Shift, OEM 0xE4"},
+      {0xA2, "Left Ctrl"},
       {0x41, "Ф, A on US keyboards"},
       {0x42, "B"},
       {0x62, "Numpad2"},

@@ -160,15 +160,17 @@ check "the next key the module sees is taken" "^row	0	Handguns \(slot 2\)	F9 \(0
 # each row sets its layout and starts the window again. Columns: the layout
 # (as setxkbmap takes it), the X keycode of the key pressed, what it types,
 # and its label as the probe prints it, in Windows-1252 (a Cyrillic letter
-# comes out as "?").
-# A key's own label must show in its row, and holding the key must make the
-# stand-in game store handguns' slot. A dead key, whose label is "dead",
-# reaches Wine's programs only on its second press, and is refused then.
+# comes out as "?"); a key that types nothing, as AltGr, is labelled with
+# the name Wine gives it. The label must show in the key's row, and holding
+# the key must make the stand-in game store handguns' slot. A dead key,
+# labelled "dead" here, reaches Wine's programs only on its second press,
+# and is refused then.
 layout_rows=(
   "de|47|odiaeresis|$(printf '\xd6')"
   "fr|48|ugrave|$(printf '\xd9')"
   "ru|38|Cyrillic_ef|\\?"
   "br abnt2|47|ccedilla|$(printf '\xc7')"
+  "de|108|ISO_Level3_Shift|ISO_Level3_Shift"
   "de|21|dead_acute|dead"
 )
 for row in "${layout_rows[@]}"; do

@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   // The same bytes on every platform: no CR added before each LF.
   _setmode(_fileno(stdout), _O_BINARY);
-  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label);
+  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label,
+                                    holsterkeys::active_layout_key_name);
 #endif
   int status = 1;
   // Whatever the folder holds, the player gets a sentence and 0, 1 or 2.

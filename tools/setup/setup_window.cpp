@@ -390,7 +390,8 @@ class SetupWindow {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label);
+  holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label,
+                                    holsterkeys::active_layout_key_name);
   holsterkeys::SetupWindow window(__argc > 1 ? __argv[1] : nullptr);
   if (window.create(instance) == nullptr) return 1;
   ShowWindow(window.hwnd(), show);
