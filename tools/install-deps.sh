@@ -18,8 +18,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 asked=${1:-}
-# Without a flavour asked for, 32-bit Wine is tried wherever 32-bit programs run.
-decided=$(bash windows-flavour.sh win32 || bash windows-flavour.sh || true)
+# Without a flavour asked for, it is windows-flavour.sh's: 32-bit Wine wherever
+# 32-bit programs run, unless 64-bit Wine alone is installed already. Every
+# make runs this, so a mirror that cannot give 32-bit Wine is tried once.
+decided=$(bash windows-flavour.sh || true)
 flavour=${asked:-${decided%% *}}
 common=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   clang libclang-rt-14-dev xvfb xauth xdotool x11-xkb-utils imagemagick libunicorn-dev)
