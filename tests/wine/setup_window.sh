@@ -192,12 +192,12 @@ for row in "${layout_rows[@]}"; do
     check "$layout: $types is refused with the reason" \
       "^control	Static	Not this key: under Wine, a key that puts an accent on the next letter, as \\^ and .* do, reaches the game only on every second press\. Press another key, or Esc to cancel\.	"
     check_file "$layout: a dead key writes nothing" '[Bindings]\r\nhandguns=0x41\r\n'
-    shot "layout-$layout-dead"
+    shot "layout-${layout// /-}-$types"
     continue
   fi
   check "$layout: $types shows its own label" \
     "^row	0	Handguns \(slot 2\)	$label, [^	]+ \(0x[0-9A-F]{2}\)	ok"
-  shot "layout-${layout// /-}"
+  shot "layout-${layout// /-}-$types"
   "$wine" window_host.exe 30 >host.out 2>&1 &
   check "$layout: the stand-in game runs the module" "Game: window_host.exe has the module loaded" 15
   xdotool windowfocus --sync "$window" keydown "$key"
