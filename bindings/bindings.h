@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bindings/host.h"
+
 namespace holsterkeys {
 
 // A Windows virtual-key code as configured; 0 never fires.
@@ -34,13 +36,25 @@ inline constexpr std::array<Category, 5> kCategories{{
 }};
 inline constexpr std::size_t kCategoryCount = kCategories.size();
 
+// The slot numbers the table holds, the only values ever stored.
+inline constexpr SlotNumber kLowestSlot = 2;
+inline constexpr SlotNumber kHighestSlot = 6;
+constexpr bool is_slot_number(SlotNumber slot) {
+  return slot >= kLowestSlot && slot <= kHighestSlot;
+}
+static_assert([] {
+  SlotNumber expected = kLowestSlot;
+  for (SlotNumber slot = kLowestSlot; slot <= kHighestSlot; ++slot) {
+    for (const Category& category : kCategories) expected += category.slot == slot;
+  }
+  return expected == kHighestSlot + 1;
+}(), "each slot from the lowest to the highest belongs to one category");
+
 // A category's row in the table, for arrays kept in row order.
 inline std::size_t row_of(const Category& category) {
   return static_cast<std::size_t>(&category - kCategories.data());
 }
 
-inline constexpr char kConfigSection[] = "Bindings";
-inline constexpr char kConfigPath[] = ".\\holsterkeys.ini";
 // One value text: at most 99 characters and the terminating NUL.
 inline constexpr std::size_t kValueSize = 100;
 

@@ -12,8 +12,6 @@
 
 namespace holsterkeys {
 
-// The host's 32-bit slot variable, the only datum shared with the host.
-inline constexpr std::uintptr_t kSlotAddress = 0x00B7CDBC;
 inline constexpr unsigned kCyclePeriodMs = 100;
 
 // Besides reading the configuration, a selector platform waits, reports the
