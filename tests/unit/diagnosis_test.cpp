@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 #include <string>
@@ -13,6 +15,7 @@
 #include "advice/diagnosis.h"
 #include "advice/loose_names.h"
 #include "advice/visible_text.h"
+#include "bindings/category_names.h"
 #include "bindings/profile_file.h"
 #include "keys/key_names.h"
 #include "tests/advice_holds.h"
@@ -129,12 +132,20 @@ void expect_printable(const std::vector<std::string>& said) {
   }
 }
 
-TEST_P(Diagnosis, FindsWhatKeepsBindingsFromWorking) {
-  write_file(GetParam().file_name, GetParam().file);
-  const char* checked = GetParam().checked ? GetParam().checked : GetParam().file_name;
+// The file of a row, written into the current folder, as the checker finds it.
+struct Checked {
+  ConfigFile file;
+  BindingReadings readings;
+};
+Checked check_row(const DiagnosisCase& row) {
+  InScratchFolder::write_file(row.file_name, row.file);
+  const char* checked = row.checked ? row.checked : row.file_name;
   const ProfileFile reader(checked);
-  const ConfigFile file = inspect_config(full_path(checked));
-  const BindingReadings readings = read_bindings(reader);
+  return {inspect_config(full_path(checked)), read_bindings(reader)};
+}
+
+TEST_P(Diagnosis, FindsWhatKeepsBindingsFromWorking) {
+  const auto [file, readings] = check_row(GetParam());
   const auto diagnosis = diagnose(file, readings);
   expect_parts(diagnosis.findings, GetParam().findings);
   EXPECT_EQ(failed_proposals(file, diagnosis), std::vector<std::string>{});
@@ -727,6 +738,57 @@ const DiagnosisCase kDiagnosisCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
+
+// What a player reads of one row: the status of each category, then the
+// findings and notes with the verdict, as the report prints them. The
+// scratch folder's path stands as <folder>, with '/' between folders.
+std::string rendered_row(const DiagnosisCase& row) {
+  const auto [file, readings] = check_row(row);
+  const auto diagnosis = diagnose(file, readings);
+  std::string text = "== " + std::string(row.name) + "\n";
+  for (const Category* category : categories_by_slot()) {
+    const std::string& status = diagnosis.status[row_of(*category)];
+    if (!status.empty()) text += "status " + std::string(category->name) + ": " + status + "\n";
+  }
+  text += findings_text(readings, diagnosis);
+  const std::string folder = std::filesystem::current_path().string();
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;) {
+    text.replace(at, folder.size(), "<folder>");
+  }
+  std::replace(text.begin(), text.end(), '\\', '/');
+  return text + "\n";
+}
+
+class GoldenText : public InScratchFolder {};
+
+// The English of every row of the table, in one file that a change of
+// wording shows as a diff. HOLSTERKEYS_UPDATE_GOLDEN=1 writes it anew.
+TEST_F(GoldenText, DiagnosisTableReadsAsTheGoldenFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the table has rows of its own here; the native build holds the golden file";
+#endif
+  std::string text;
+  for (const DiagnosisCase& row : kDiagnosisCases) {
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+      std::filesystem::remove_all(entry.path());
+    }
+    text += rendered_row(row);
+  }
+  const std::string golden = HOLSTERKEYS_GOLDEN_DIR "/diagnosis.en.txt";
+  if (std::getenv("HOLSTERKEYS_UPDATE_GOLDEN") != nullptr) {
+    std::ofstream(golden, std::ios::binary) << text;
+  }
+  std::ifstream in(golden, std::ios::binary);
+  const std::string expected{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_FALSE(expected.empty()) << "cannot read " << golden;
+  // The first row that differs, whole.
+  const auto differ = std::mismatch(text.begin(), text.end(), expected.begin(), expected.end());
+  const std::size_t at = text.rfind("\n== ", static_cast<std::size_t>(differ.first - text.begin()));
+  const std::size_t start = at == std::string::npos ? 0 : at + 1;
+  EXPECT_EQ(text.substr(start, text.find("\n== ", start + 1) - start),
+            expected.substr(start, expected.find("\n== ", start + 1) - start))
+      << "run with HOLSTERKEYS_UPDATE_GOLDEN=1 and review the diff of " << golden;
+}
 
 // holsterkeys.ini in a folder below, as this system writes the path.
 std::string in_folder(const std::string& folder) {

@@ -27,6 +27,8 @@ class InScratchFolder : public testing::Test {
     std::filesystem::current_path(previous_);
     std::filesystem::remove_all(folder_);
   }
+
+ public:
   static void write_file(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
   }
