@@ -3,8 +3,8 @@
 #include "advice/config_file.h"
 
 #include "advice/loose_names.h"
-
 #include "files/file_system.h"
+#include "keys/player_text.h"
 
 namespace holsterkeys {
 namespace {
@@ -89,15 +89,15 @@ ConfigFile missing(ConfigFile file) {
   return file;
 }
 
-ConfigFile unreadable(ConfigFile file, std::string reason) {
+ConfigFile unreadable(ConfigFile file, FileFailure failure) {
   file.state = ConfigFile::State::kUnreadable;
-  file.reason = std::move(reason);
+  file.failure = std::move(failure);
   return file;
 }
 
 ConfigFile open_and_read(ConfigFile file) {
-  std::string reason;
-  if (!read_whole_file(file.location, file.bytes, reason)) return unreadable(file, reason);
+  FileFailure failure;
+  if (!read_whole_file(file.location, file.bytes, failure)) return unreadable(file, failure);
   file.state = ConfigFile::State::kRead;
   return file;
 }
@@ -110,25 +110,24 @@ std::string full_path(const char* path) {
   return absolute(native);
 }
 
-std::string lowercase(std::string name) {
-  for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return name;
-}
-
 bool is_module_file_name(const std::string& name) { return lowercase(name) == "holsterkeys.ini"; }
 
+// Windows paths, as other programs give them, have backslashes on every
+// platform.
+constexpr char kAnySeparator[] = "\\/";
+
 std::string file_name(const std::string& location) {
-  const std::size_t cut = location.find_last_of(kSeparators);
+  const std::size_t cut = location.find_last_of(kAnySeparator);
   return cut == std::string::npos ? location : location.substr(cut + 1);
 }
 
 std::string folder_of(const std::string& location) {
-  const std::size_t cut = location.find_last_of(kSeparators);
+  const std::size_t cut = location.find_last_of(kAnySeparator);
   return cut == std::string::npos ? "." : location.substr(0, cut);
 }
 
 std::string config_in(const std::string& location) {
-  std::string ignored;
+  FileFailure ignored;
   if (path_kind(location, ignored) != PathKind::kFolder ||
       is_module_file_name(file_name(location))) {
     return location;
@@ -137,16 +136,12 @@ std::string config_in(const std::string& location) {
   return location + (ends_in_separator ? "" : std::string(1, kSeparator)) + "holsterkeys.ini";
 }
 
-std::string near_miss(const std::string& name) {
-  if (hides_extension(name)) {
-    return "Windows hides known file extensions, so File Explorer may show it as "
-           "\"holsterkeys\" or \"holsterkeys.ini\".";
-  }
-  if (name.ends_with(' ') || name.ends_with('.')) {
-    return std::string("Its name ends with ") + (name.ends_with(' ') ? "a blank" : "a dot") +
-           ", which is easy to miss.";
-  }
-  return "Its name differs from holsterkeys.ini.";
+NearMiss near_miss(const std::string& name) {
+  if (lowercase(name).ends_with(".lnk")) return NearMiss::kShortcut;
+  if (hides_extension(name)) return NearMiss::kHiddenExtension;
+  if (name.ends_with(' ')) return NearMiss::kEndsWithBlank;
+  if (name.ends_with('.')) return NearMiss::kEndsWithDot;
+  return NearMiss::kOtherName;
 }
 
 void find_nearby(ConfigFile& file) {
@@ -169,15 +164,15 @@ void find_nearby(ConfigFile& file) {
 ConfigFile inspect_config(const std::string& location) {
   ConfigFile file;
   file.location = location;
-  std::string reason;
-  switch (path_kind(location, reason)) {
+  FileFailure failure;
+  switch (path_kind(location, failure)) {
     case PathKind::kMissing:
       return missing(file);
     case PathKind::kFolder:
       file.state = ConfigFile::State::kFolder;
       return file;
     case PathKind::kError:
-      return unreadable(file, reason);
+      return unreadable(file, failure);
     case PathKind::kFile:
       break;
   }

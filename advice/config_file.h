@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/file_system.h"
+
 namespace holsterkeys {
 
 // A file that the module never reads but a player may take for its own.
@@ -19,8 +21,8 @@ struct ConfigFile {
   enum class State { kRead, kMissing, kFolder, kUnreadable };
   std::string location;  // the full path, for messages
   State state = State::kMissing;
-  std::string bytes;    // kRead: the whole file
-  std::string reason;   // kUnreadable: why, in a player's words
+  std::string bytes;     // kRead: the whole file
+  FileFailure failure;   // kUnreadable: why
   std::string similar;  // kMissing: a file beside it whose name looks meant, such as
                         // holsterkeys.ini.txt or "holsterkeys.ini " with a blank
   // Found by find_nearby: when the file was last saved; the files beside
@@ -47,16 +49,20 @@ void find_nearby(ConfigFile& file);
 // A folder named holsterkeys.ini stands for itself, a fault to report.
 std::string config_in(const std::string& location);
 
-// Why the file `name`, beside a missing holsterkeys.ini, is taken for it:
-// a hidden extension, a blank or a dot at the end, or a near miss.
-std::string near_miss(const std::string& name);
+// Why the file `name`, beside a missing holsterkeys.ini, is taken for it.
+enum class NearMiss {
+  kHiddenExtension,  // holsterkeys.ini.txt: File Explorer hides the ".txt"
+  kShortcut,         // holsterkeys.ini.lnk: a shortcut, not the file
+  kEndsWithBlank,    // "holsterkeys.ini "
+  kEndsWithDot,      // "holsterkeys.ini."
+  kOtherName,        // holsterkey.ini, Holster_Keys.ini
+};
+NearMiss near_miss(const std::string& name);
 
-// The file's name without its folder, and its folder.
+// The file's name without its folder, and its folder; a backslash and a
+// slash part folders on every platform.
 std::string file_name(const std::string& location);
 std::string folder_of(const std::string& location);
-
-// A file name as Windows compares names: without regard to case.
-std::string lowercase(std::string name);
 
 // True for the one name the module reads, holsterkeys.ini, in any case.
 bool is_module_file_name(const std::string& name);

@@ -5,41 +5,53 @@
 #include <algorithm>
 
 #include "advice/findings.h"
-#include "advice/visible_text.h"
 #include "bindings/category_names.h"
-#include "keys/key_names.h"
 
 namespace holsterkeys {
 namespace {
 
-constexpr char kModuleReads[] =
-    "The module reads holsterkeys.ini from the game's current directory (the folder the game is "
-    "started from)";
+Finding about_file(FindingKind kind, const ConfigFile& file) {
+  Finding finding{kind};
+  finding.path = file.location;
+  return finding;
+}
 
-// Findings when there is nothing to read; none when the file was read.
-std::vector<std::string> unread_file(const ConfigFile& file) {
+FindingKind missing_kind(NearMiss miss) {
+  switch (miss) {
+    case NearMiss::kHiddenExtension:
+      return FindingKind::kFileWithHiddenExtension;
+    case NearMiss::kShortcut:
+      return FindingKind::kShortcutInPlace;
+    case NearMiss::kEndsWithBlank:
+      return FindingKind::kFileNameEndsWithBlank;
+    case NearMiss::kEndsWithDot:
+      return FindingKind::kFileNameEndsWithDot;
+    case NearMiss::kOtherName:
+      break;
+  }
+  return FindingKind::kFileNamedNearly;
+}
+
+// The finding when there is nothing to read; none when the file was read.
+std::optional<Finding> unread_file(const ConfigFile& file) {
   switch (file.state) {
     case ConfigFile::State::kRead:
-      return {};
+      return std::nullopt;
     case ConfigFile::State::kFolder:
-      return {file.location +
-              " is a folder, not a file, so the module reads no binding. Rename "
-              "or remove that folder, then put your holsterkeys.ini file there."};
-    case ConfigFile::State::kUnreadable:
-      return {file.location + " is there, but it cannot be read: " + file.reason};
+      return about_file(FindingKind::kFolderInPlace, file);
+    case ConfigFile::State::kUnreadable: {
+      Finding finding = about_file(FindingKind::kUnreadable, file);
+      finding.problem = file.failure.problem;
+      finding.text = file.failure.message;
+      return finding;
+    }
     case ConfigFile::State::kMissing:
       break;
   }
-  if (!file.similar.empty()) {
-    // Quotes show a blank at the end of the name.
-    const bool plain = visible(file.similar) == file.similar && !file.similar.ends_with(' ');
-    return {"There is no holsterkeys.ini in " + folder_of(file.location) + ", but there is " +
-            (plain ? file.similar : quoted(file.similar)) + ". " + near_miss(file.similar) +
-            " Rename it to exactly holsterkeys.ini (in File Explorer, turn on View > File name "
-            "extensions first)."};
-  }
-  return {"There is no configuration file at " + file.location + ". " + kModuleReads +
-          ": put it there."};
+  if (file.similar.empty()) return about_file(FindingKind::kNoFile, file);
+  Finding finding = about_file(missing_kind(near_miss(file.similar)), file);
+  finding.name = file.similar;
+  return finding;
 }
 
 bool same_texts(const BindingReadings& a, const BindingReadings& b) {
@@ -62,34 +74,21 @@ int second_header(const ProfileLines& lines) {
   return 0;
 }
 
-// The edit that leaves Windows and Wine reading the same bindings.
-std::string edit_for_both(const ProfileLines& lines) {
-  const std::string the_file =
-      std::string(" the file ") + kAsAnsi + ", which Windows and Wine read alike.";
-  const int second = second_header(lines);
-  if (second == 0) return " Save" + the_file;
-  return " Put every binding you want under the first [Bindings] line, delete the second one "
-         "(line " +
-         std::to_string(second) + "), and save" + the_file;
-}
-
 // Windows and Wine read a UTF-8 byte-order mark and UTF-16 big-endian
 // differently; that matters only where it changes what the module reads.
 // `meant` is the file as Wine reads it.
-bool encoding(const std::string& bytes, const ProfileBytes& meant, Diagnosis& diagnosis) {
+bool find_encoding_read_apart(const std::string& bytes, const ProfileBytes& meant,
+                              Diagnosis& diagnosis) {
   if (dialects_read_alike(bytes)) return false;
   const BindingReadings windows = read_as(bytes, ProfileDialect::kWindows);
   const BindingReadings wine = read_bindings(meant);
   if (same_texts(windows, wine)) return false;
-  const bool utf8 = bytes.starts_with(kUtf8Mark);
-  diagnosis.findings.push_back(
-      std::string("The file is saved as ") +
-      (utf8 ? "UTF-8 with a byte-order mark, an invisible mark at its start. Windows reads the "
-              "mark as part of the first line, so the module there does not see that line"
-            : "UTF-16 big-endian (\"Unicode big endian\"), which the Windows reader does not "
-              "understand") +
-      " and reads " + how_many_bound(windows) + "; under Wine it reads " + how_many_bound(wine) +
-      "." + edit_for_both(meant.lines()));
+  Finding finding{bytes.starts_with(kUtf8Mark) ? FindingKind::kUtf8MarkHidesFirstLine
+                                               : FindingKind::kUtf16BigEndian};
+  finding.count = bound_count(windows);
+  finding.other_count = bound_count(wine);
+  finding.other_line = second_header(meant.lines());
+  diagnosis.found.push_back(finding);
   return true;
 }
 
@@ -110,29 +109,12 @@ bool is_unmarked_utf16(const std::string& bytes) {
   return false;
 }
 
-std::string listed(const std::vector<std::string>& items, const char* one, const char* many) {
-  if (items.empty()) return {};
-  std::string list =
-      "\n" + std::to_string(items.size()) + " " + (items.size() == 1 ? one : many) + ":\n";
-  for (const std::string& item : items) list += "- " + item + "\n";
-  return list;
-}
-
-// Bound to a key, not left empty or off on purpose.
-bool all_bound(const BindingReadings& readings) {
-  return std::all_of(readings.begin(), readings.end(), [](const BindingReading& reading) {
-    return is_key_code(reading.number.code);
-  });
-}
-
 }  // namespace
 
-std::string how_many_bound(const BindingReadings& readings) {
-  std::size_t count = 0;
-  for (const BindingReading& reading : readings) count += reading.text.empty() ? 0 : 1;
-  if (count == 0) return "none of the bindings";
-  if (count == kCategoryCount) return "all five bindings";
-  return std::to_string(count) + " of the five bindings";
+std::size_t bound_count(const BindingReadings& readings) {
+  return static_cast<std::size_t>(
+      std::count_if(readings.begin(), readings.end(),
+                    [](const BindingReading& reading) { return !reading.text.empty(); }));
 }
 
 BindingReadings read_as(const std::string& bytes, ProfileDialect dialect) {
@@ -150,67 +132,39 @@ void ReadingsReader::read_value(const char* name, ValueText& value) const {
   value[text.copy(value, kValueSize - 1)] = '\0';
 }
 
-void set_status(Diagnosis& diagnosis, const Category& category, std::string words) {
-  std::string& status = diagnosis.status[row_of(category)];
-  if (status.empty()) status = std::move(words);
-}
-
-std::string quoted(std::string_view text) {
-  const std::string codes = typed_codes(text);
-  return "\"" + visible(text) + "\"" + (codes.empty() ? "" : " (" + codes + ")");
-}
-
-std::string line_at(int number) { return "Line " + std::to_string(number) + ": "; }
-
-std::string assignment(const Category& category, KeyCode code) {
-  return std::string(category.name) + "=" + hex_code(code);
-}
-
-Proposal proposal_of(const Category& category, KeyCode code) {
-  return {&category, hex_code(code), code};
-}
-
-std::string findings_text(const BindingReadings& readings, const Diagnosis& diagnosis) {
-  std::string text =
-      listed(diagnosis.findings, "finding", "findings") + listed(diagnosis.notes, "note", "notes");
-  if (diagnosis.findings.empty()) {
-    text += all_bound(readings) ? "\nAll five bindings are usable.\n"
-                                : "\nEvery bound category is usable.\n";
+bool diagnose_file(const ConfigFile& file, Diagnosis& diagnosis) {
+  if (const auto unread = unread_file(file)) diagnosis.found.push_back(*unread);
+  diagnose_nearby(file, diagnosis);
+  if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
+    diagnosis.found.push_back(about_file(FindingKind::kOtherFileName, file));
   }
-  return text;
+  if (file.state != ConfigFile::State::kRead) return false;
+  if (is_unmarked_utf16(file.bytes)) {
+    diagnosis.found.push_back(Finding{FindingKind::kUnmarkedUtf16});
+    return false;
+  }
+  return true;
 }
 
 // A diagnosis that proposes nothing needs no proofs; otherwise it is made
 // again with each proposal judged against the first.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
   Diagnosis unproven = diagnose_with(file, readings, ProposalCheck());
-  if (unproven.proposed.empty()) return unproven;
+  const bool proposes = std::any_of(unproven.found.begin(), unproven.found.end(),
+                                    [](const Finding& finding) { return !finding.proposals.empty(); });
+  if (!proposes) return unproven;
   return diagnose_with(file, readings, ProposalCheck(file, unproven));
 }
 
 Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
                         const ProposalCheck& check) {
   Diagnosis diagnosis;
-  diagnosis.findings = unread_file(file);
-  diagnose_nearby(file, diagnosis);
-  if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {
-    diagnosis.notes.push_back(
-        "The module reads only a file named holsterkeys.ini; this one takes "
-        "effect once it is saved under that name in the game's folder.");
-  }
-  if (file.state != ConfigFile::State::kRead) return diagnosis;
-  if (is_unmarked_utf16(file.bytes)) {
-    diagnosis.findings.push_back(
-        "The file is saved as UTF-16 (\"Unicode\") without a byte-order mark, which neither "
-        "Windows nor Wine reads as text, so the module reads no binding from it. Save it " +
-        std::string(kAsAnsi) + ".");
-    return diagnosis;
-  }
+  if (!diagnose_file(file, diagnosis)) return diagnosis;
   // The lines as the file was meant, which is how Wine reads them; where
   // Windows reads them otherwise, the encoding finding says so.
   const ProfileBytes meant(file.bytes, ProfileDialect::kWine);
   const ProfileLines& lines = meant.lines();
-  const bool encoding_found = encoding(file.bytes, meant, diagnosis);
+  const bool encoding_found = find_encoding_read_apart(file.bytes, meant, diagnosis);
   if (diagnose_format(lines, readings, diagnosis)) return diagnosis;
   Matches matches;
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
@@ -221,6 +175,31 @@ Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
   diagnose_values(readings, matches, encoding_found, check, diagnosis);
   diagnose_presses(readings, check, diagnosis);
   return diagnosis;
+}
+
+std::optional<Proposal> proven_binding(const ConfigFile& file, const BindingReadings& readings,
+                                       const Category& category, KeyCode code) {
+  ConfigFile readable = file;
+  if (readable.state != ConfigFile::State::kRead) {
+    readable.state = ConfigFile::State::kRead;
+    readable.bytes.clear();
+  }
+  const Diagnosis before = diagnose_with(readable, readings, ProposalCheck());
+  const Proposal proposal = proposal_of(category, code);
+  if (!ProposalCheck(readable, before).works(proposal)) return std::nullopt;
+  return proposal;
+}
+
+// Under Wine, a dead key (one that puts an accent on the next letter)
+// reaches no program on its first press; the second, which completes the
+// accent, comes as 0xFC, a code that no keyboard sends on Windows.
+constexpr KeyCode kAccentCompleted = 0xFC;
+
+PressDanger press_danger(KeyCode code) {
+  if (code == 0x01) return PressDanger::kFires;
+  if (code == 0x02) return PressDanger::kAims;
+  if (code == kAccentCompleted) return PressDanger::kAccentUnderWine;
+  return PressDanger::kNone;
 }
 
 }  // namespace holsterkeys

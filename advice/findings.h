@@ -1,5 +1,6 @@
-// The checker's two passes, over the file's lines and over the bindings'
-// values, and the wording they share.
+// The checker's passes: over the file as the system finds it, over the
+// files around it, over its format, its lines, the bindings' values and
+// what one press does. Each adds findings and notes to the diagnosis.
 #pragma once
 
 #include <array>
@@ -16,29 +17,18 @@ namespace holsterkeys {
 // Where the reader finds each category's entry, in row order.
 using Matches = std::array<ProfileMatch, kCategoryCount>;
 
-// What the advice says where no line it could propose works when followed.
-inline constexpr char kFindTheCode[] =
-    "To find the code of the key you want, press it in holsterkeys-setup, or run "
-    "holsterkeys-check --keys.";
-
-// How a player saves the file so that Windows and Wine read it alike.
-inline constexpr char kAsAnsi[] = "as ANSI (in Notepad: File > Save As, Encoding: ANSI)";
-
-// Text from the file in quotes, every unprintable character named, and the
-// numbers of its letters beyond ASCII after it: "\"ö\" (ö is U+00F6)".
-std::string quoted(std::string_view text);
-std::string line_at(int number);  // "Line 7: "
-// "handguns=0x62", the line to write, and the same as a proposal.
-std::string assignment(const Category& category, KeyCode code);
+// The line that binds `category` to `code`, its value the code in hex.
 Proposal proposal_of(const Category& category, KeyCode code);
 
-// `words`, which give `proposal`, when the proposal works; then it is
-// among the diagnosis's proposals. Empty when it does not work.
-std::string offered(const ProposalCheck& check, Diagnosis& diagnosis, const Proposal& proposal,
-                    const std::string& words);
+// Adds `proposal` to the finding's lines where it works when followed;
+// false where it does not.
+bool offer(const ProposalCheck& check, Finding& finding, const Proposal& proposal);
 
 // The bindings that the reader of `dialect` reads from `bytes`.
 BindingReadings read_as(const std::string& bytes, ProfileDialect dialect);
+
+// How many categories a reading binds: that have a value at all.
+std::size_t bound_count(const BindingReadings& readings);
 
 // The diagnosis, with each proposed line judged by `check`.
 Diagnosis diagnose_with(const ConfigFile& file, const BindingReadings& readings,
@@ -56,8 +46,14 @@ std::optional<KeyCode> number_key(std::string_view word);
 
 // The binding a line in another program's syntax names: its category and
 // one key, each written once ("handguns -> 0x37", "\"handguns\": \"0x37\"",
-// "bind F7 handguns"); nothing when it names no category or no single key.
+// "bind F7 handguns", "bind \"7\" \"handguns\""); nothing when it names no
+// category or no single key.
 std::optional<Proposal> binding_in(std::string_view text);
+
+// The file as the system finds it: missing, a folder, unreadable, another
+// name, or in an encoding that no reader or only one reads as meant.
+// False where nothing more can be read from it.
+bool diagnose_file(const ConfigFile& file, Diagnosis& diagnosis);
 
 // The files around the configuration that the module never reads, and a
 // folder that does not look like the game's.
@@ -69,10 +65,6 @@ void diagnose_nearby(const ConfigFile& file, Diagnosis& diagnosis);
 // it, and true; false for a plain file.
 bool diagnose_format(const ProfileLines& lines, const BindingReadings& readings,
                      Diagnosis& diagnosis);
-
-// How many of the five bindings a file gives, in words: "none of the
-// bindings", "2 of the five bindings".
-std::string how_many_bound(const BindingReadings& readings);
 
 // The lines of the file that the reader passes over or never reaches.
 // `first_header_hidden`: Windows misses the first line, a header behind a
@@ -89,8 +81,5 @@ void diagnose_values(const BindingReadings& readings, const Matches& matches, bo
 // module selects; keys that do something else as well.
 void diagnose_presses(const BindingReadings& readings, const ProposalCheck& check,
                       Diagnosis& diagnosis);
-
-// True for a code that a key or mouse button has.
-bool names_a_key(KeyCode code);
 
 }  // namespace holsterkeys

@@ -9,9 +9,9 @@
 #include "advice/config_file.h"
 #include "advice/findings.h"
 #include "advice/loose_names.h"
-#include "advice/visible_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
 
 namespace holsterkeys {
 namespace {
@@ -39,20 +39,22 @@ std::optional<Closeness> closeness(const std::string& typed, const std::string& 
 // plural s; each means one category and only one.
 struct OtherName {
   const char* name;
-  std::size_t row;
+  const char* category;
 };
 constexpr OtherName kOtherGamesNames[] = {
-    {"pistol", 0},     {"sidearm", 0}, {"revolver", 0}, {"lmg", 1},           {"mg", 1},
-    {"hmg", 1},        {"minigun", 1}, {"smg", 2},      {"submachinegun", 2}, {"machinepistol", 2},
-    {"scattergun", 3}, {"shotty", 3},  {"sniper", 4},   {"sniperrifle", 4},   {"assaultrifle", 4},
-    {"ar", 4},         {"carbine", 4}, {"marksman", 4},
+    {"pistol", "handguns"},       {"sidearm", "handguns"},      {"revolver", "handguns"},
+    {"lmg", "machineguns"},       {"mg", "machineguns"},        {"hmg", "machineguns"},
+    {"minigun", "machineguns"},   {"smg", "submachine"},        {"submachinegun", "submachine"},
+    {"machinepistol", "submachine"}, {"scattergun", "shotgun"}, {"shotty", "shotgun"},
+    {"sniper", "rifle"},          {"sniperrifle", "rifle"},     {"assaultrifle", "rifle"},
+    {"ar", "rifle"},              {"carbine", "rifle"},         {"marksman", "rifle"},
 };
 
 const Category* other_games_name(std::string_view typed) {
   std::string name = loose(typed);
   if (name.size() > 2 && name.ends_with('s')) name.pop_back();
   for (const OtherName& other : kOtherGamesNames) {
-    if (name == other.name) return &kCategories[other.row];
+    if (name == other.name) return category_named(other.category);
   }
   return nullptr;
 }
@@ -83,16 +85,6 @@ const Category* closest_category(std::string_view typed) {
   return best;
 }
 
-// "handguns (slot 2), shotgun (slot 3), ...", as the game numbers them.
-std::string categories_with_slots() {
-  std::vector<std::string> listed;
-  for (const Category* category : categories_by_slot()) {
-    listed.push_back(std::string(category->name) + " (slot " + std::to_string(category->slot) +
-                     ")");
-  }
-  return joined(listed);
-}
-
 // The line to write for a misnamed line's value: its code when it reads
 // as one, with the name of the key it names as a remark; nothing when the
 // value names no key.
@@ -105,49 +97,33 @@ std::optional<Proposal> value_as_code(const Category& meant, std::string_view va
   return Proposal{&meant, hex_code(*named) + " ; " + key_name(*named), *named};
 }
 
-// Following the advice must not add a second line for a category.
-std::string already_set(const Category& category, const Matches& matches) {
-  const int taken = matches[row_of(category)].entry;
-  if (taken == 0) return {};
-  return " It is set on line " + std::to_string(taken) +
-         ", which counts: delete this line, or put its value there.";
-}
-
-std::string advice_for(const ProfileLine& line, const Category& meant, const Matches& matches,
-                       const ProposalCheck& check, Diagnosis& diagnosis) {
-  const std::string start = " Did you mean " + quoted(meant.name) + "?";
-  if (const std::string taken = already_set(meant, matches); !taken.empty()) return start + taken;
-  const auto proposal = value_as_code(meant, line.value);
-  const std::string write =
-      proposal ? offered(check, diagnosis, *proposal,
-                         " Then write " + std::string(meant.name) + "=" + proposal->value + ".")
-               : std::string();
-  if (!write.empty()) return start + write;
-  return start + " Then write " + meant.name + "= and the key's code.";
+Finding about_line(FindingKind kind, const ProfileLine& line) {
+  Finding finding{kind};
+  finding.line = line.number;
+  return finding;
 }
 
 // A name close to a category's is a mistake; any other is a setting of
 // another program, which does no harm.
-void unknown_name(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-                  Diagnosis& diagnosis) {
+void find_unknown_name(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+                       Diagnosis& diagnosis) {
   const Category* meant = closest_category(line.name);
-  const std::string ignored = line_at(line.number) + quoted(line.name) +
-                              " is not a category the module reads, so this line is ignored.";
+  Finding finding = about_line(FindingKind::kUnknownName, line);
+  finding.name = line.name;
   if (meant == nullptr && names_some_weapon(line.name)) {
-    const auto proposal = value_as_code(kCategories[0], line.value);
-    diagnosis.findings.push_back(
-        ignored + " The categories are " + categories_with_slots() + ". Write the one you mean" +
-        (proposal ? " before =" + proposal->value : std::string(", then = and the key's code")) +
-        ".");
-    return;
+    finding.kind = FindingKind::kUnknownWeaponName;
+    if (const auto proposal = value_as_code(kCategories[0], line.value)) {
+      finding.text = proposal->value;
+    }
+  } else if (meant != nullptr) {
+    // Following the advice must not add a second line for a category.
+    finding.kind = FindingKind::kMisnamedCategory;
+    finding.category = meant;
+    finding.other_line = matches[row_of(*meant)].entry;
+    const auto proposal = value_as_code(*meant, line.value);
+    if (finding.other_line == 0 && proposal) offer(check, finding, *proposal);
   }
-  if (meant == nullptr) {
-    diagnosis.notes.push_back(ignored + " The categories are " + category_names(", ") + ".");
-    return;
-  }
-  const std::string advice = advice_for(line, *meant, matches, check, diagnosis);
-  diagnosis.findings.push_back(ignored + advice + " The categories are " + category_names(", ") +
-                               ".");
+  diagnosis.found.push_back(finding);
 }
 
 // How other files start their comments: "# ...", "// ...", "REM ...".
@@ -155,21 +131,22 @@ std::string comment_marker(std::string_view text) {
   for (std::string_view marker : {"#", "//", "--", "::"}) {
     if (text.starts_with(marker)) return std::string(marker);
   }
-  const bool rem = text.size() >= 3 && lowercase(std::string(text.substr(0, 3))) == "rem" &&
+  const bool rem = text.size() >= 3 && lowercase(text.substr(0, 3)) == "rem" &&
                    (text.size() == 3 || text[3] == ' ' || text[3] == '\t');
   return rem ? std::string(text.substr(0, 3)) : std::string();
 }
 
 // Only ';' starts a comment; a line like "// my keys" is read as something
 // else, which the module ignores all the same.
-void other_comment(const ProfileLine& line, const std::string& marker, Diagnosis& diagnosis) {
-  const std::string read_as = line.kind == ProfileLine::Kind::kEntry
-                                  ? "an entry named " + quoted(line.name)
-                                  : std::string("a line without '='");
-  diagnosis.notes.push_back(
-      line_at(line.number) + quoted(line.text) + " starts with '" + visible(marker) + "'" +
-      ", but only ';' starts a comment. The module reads this line as " + read_as +
-      " and ignores it. To keep it as a comment, start it with ';'.");
+void find_other_comment(const ProfileLine& line, const std::string& marker,
+                        Diagnosis& diagnosis) {
+  const bool entry = line.kind == ProfileLine::Kind::kEntry;
+  Finding finding = about_line(
+      entry ? FindingKind::kOtherCommentAsEntry : FindingKind::kOtherCommentAsLine, line);
+  finding.text = line.text;
+  finding.other_text = marker;
+  if (entry) finding.name = line.name;
+  diagnosis.found.push_back(finding);
 }
 
 // Rules, a Ctrl-Z at the end or the NUL bytes a crash leaves: no letter or
@@ -184,7 +161,8 @@ bool is_decoration(std::string_view text) {
 std::vector<std::string_view> words_of(std::string_view text) {
   std::vector<std::string_view> words;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = std::min(text.find_first_of(" \t:,;\"'<>={}[]()|", at), text.size());
+    const std::size_t end =
+        std::min(text.find_first_of(" \t:,;\"'`<>={}[]()|", at), text.size());
     const std::string_view word = text.substr(at, end - at);
     if (!word.empty() && word != "-" && word != "->" && word != "=>") words.push_back(word);
     at = end + 1;
@@ -193,72 +171,59 @@ std::vector<std::string_view> words_of(std::string_view text) {
 }
 
 // A word that reads as one key and one only: a number as number_key reads
-// one, or a key's name.
-std::optional<KeyCode> one_key(std::string_view word) {
+// one, or a key's name. In a console's bind command a lone digit is the
+// digit's key, as `bind "7" "handguns"` means the 7 key.
+std::optional<KeyCode> one_key(std::string_view word, bool bind_command) {
   const std::string text(word);
   const KeyCodeReading reading = read_key_code(text.c_str());
+  if (bind_command && text.size() == 1 && std::isdigit(static_cast<unsigned char>(text[0]))) {
+    return text[0];
+  }
   if (reading.has_digits && reading.end == text.size()) return number_key(word);
   return key_code_named(word);
 }
 
 // A line without '=' is ignored; one that names a category was meant as a
 // binding, and the line to write carries the player's own key.
-void no_equals(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-               Diagnosis& diagnosis) {
+void find_no_equals(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+                    Diagnosis& diagnosis) {
   const std::string_view first_word = line.name.substr(0, line.name.find_first_of(" \t:"));
   const auto proposal = binding_in(line.name);
+  Finding finding = about_line(FindingKind::kNoEquals, line);
+  finding.text = line.name;
   if (proposal) {
-    if (const std::string taken = already_set(*proposal->category, matches); !taken.empty()) {
-      diagnosis.findings.push_back(line_at(line.number) + quoted(line.name) +
-                                   " has no '=' and is ignored." + taken);
-      return;
-    }
+    finding.category = proposal->category;
+    finding.other_line = matches[row_of(*proposal->category)].entry;
+    if (finding.other_line == 0) offer(check, finding, *proposal);
+  } else if (closest_category(first_word) == nullptr) {
+    finding.kind = FindingKind::kNoEqualsRemark;
   }
-  if (proposal || closest_category(first_word) != nullptr) {
-    const std::string write =
-        proposal ? offered(check, diagnosis, *proposal,
-                           " Write it as " + assignment(*proposal->category, proposal->code) +
-                               " for " + shown_key_name(proposal->code) + ".")
-                 : std::string();
-    diagnosis.findings.push_back(line_at(line.number) + quoted(line.name) +
-                                 " has no '=' and is ignored." +
-                                 (write.empty() ? " Write it as category=code, and the key's "
-                                                  "code after the '='. " +
-                                                      std::string(kFindTheCode)
-                                                : write));
-    return;
-  }
-  diagnosis.notes.push_back(line_at(line.number) + quoted(line.name) +
-                            " has no '=', so the module ignores it. To keep it as a remark, "
-                            "start it with ';'.");
+  diagnosis.found.push_back(finding);
+}
+
+void find_second_entry(const ProfileLine& line, const Category& category, int counted,
+                       Diagnosis& diagnosis) {
+  Finding finding = about_line(FindingKind::kSecondEntry, line);
+  finding.category = &category;
+  finding.other_line = counted;
+  diagnosis.found.push_back(finding);
 }
 
 // A line of the [Bindings] section that the reader passes over.
-void section_line(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-                  Diagnosis& diagnosis) {
+void find_passed_over(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
+                      Diagnosis& diagnosis) {
   if (line.kind != ProfileLine::Kind::kNoEquals && line.kind != ProfileLine::Kind::kEntry) return;
   if (is_decoration(line.name)) return;
   if (const std::string marker = comment_marker(line.name); !marker.empty()) {
-    return other_comment(line, marker, diagnosis);
+    return find_other_comment(line, marker, diagnosis);
   }
-  if (line.kind == ProfileLine::Kind::kNoEquals) return no_equals(line, matches, check, diagnosis);
+  if (line.kind == ProfileLine::Kind::kNoEquals) {
+    return find_no_equals(line, matches, check, diagnosis);
+  }
   const Category* category = category_named(line.name);
-  if (category == nullptr) return unknown_name(line, matches, check, diagnosis);
+  if (category == nullptr) return find_unknown_name(line, matches, check, diagnosis);
   const int counted = matches[row_of(*category)].entry;
-  if (line.number != counted) {
-    diagnosis.findings.push_back(line_at(line.number) + "a second " + quoted(category->name) +
-                                 " is ignored; the one on line " + std::to_string(counted) +
-                                 " counts. Delete the line you do not want.");
-  }
-}
-
-std::string section_names(const ProfileLines& lines) {
-  std::string listed;
-  for (const ProfileLine& line : lines) {
-    if (line.kind != ProfileLine::Kind::kSection) continue;
-    listed += (listed.empty() ? "[" : ", [") + visible(line.name) + "]";
-  }
-  return listed.empty() ? "" : " (it has " + listed + ")";
+  if (line.number != counted) find_second_entry(line, *category, counted, diagnosis);
 }
 
 // Lines `from` up to `to` of the file, each with a line end.
@@ -286,11 +251,9 @@ bool merging_helps(const ProfileLines& lines, const ProfileMatch& first, std::si
 }
 
 // The categories that a later section sets otherwise than the lines the
-// module reads: "rifle (line 6)".
-std::vector<std::string> set_otherwise(const ProfileLines& lines,
-                                       ProfileLines::const_iterator header,
-                                       const Matches& matches) {
-  std::vector<std::string> set;
+// module reads, with the lines that the module reads.
+void set_otherwise(const ProfileLines& lines, ProfileLines::const_iterator header,
+                   const Matches& matches, Finding& finding) {
   for (auto line = header + 1; line != lines.end() && line->kind != ProfileLine::Kind::kSection;
        ++line) {
     const Category* category =
@@ -298,47 +261,32 @@ std::vector<std::string> set_otherwise(const ProfileLines& lines,
     if (category == nullptr) continue;
     const ProfileMatch& counted = matches[row_of(*category)];
     if (counted.value != line->value) {
-      set.push_back(std::string(category->name) + " (line " + std::to_string(counted.entry) + ")");
+      finding.categories.push_back(category);
+      finding.lines.push_back(counted.entry);
     }
   }
-  return set;
 }
 
-void second_section(const ProfileLines& lines, const ProfileMatch& section, const Matches& matches,
-                    bool first_header_hidden, Diagnosis& diagnosis) {
-  for (auto line = lines.begin() + section.section_end; line != lines.end(); ++line) {
-    if (line->kind != ProfileLine::Kind::kSection ||
-        !same_profile_name(line->name, kConfigSection)) {
-      continue;
-    }
-    const std::string first = std::to_string(section.section);
-    if (first_header_hidden) {
-      diagnosis.findings.push_back(
-          line_at(line->number) +
-          "a second [Bindings] section. Under Wine the module reads only "
-          "the first, on line " +
-          first + "; on Windows, which misses the header on line " + first +
-          " behind the byte-order mark, it reads only this one. Put every binding you "
-          "want under the first [Bindings] line, delete this one, and save the file " +
-          kAsAnsi + ".");
-    } else if (merging_helps(lines, section, static_cast<std::size_t>(line - lines.begin()))) {
-      diagnosis.findings.push_back(line_at(line->number) +
-                                   "a second [Bindings] section; only the first, on line " + first +
-                                   ", is read. Move these bindings into the first section.");
-    } else if (const std::vector<std::string> set = set_otherwise(lines, line, matches);
-               !set.empty()) {
-      diagnosis.findings.push_back(
-          line_at(line->number) + "a second [Bindings] section; only the first, on line " + first +
-          ", is read, and it sets " + joined(set) +
-          " already. Put the values you want there, and delete this section.");
-    } else {
-      diagnosis.notes.push_back(line_at(line->number) +
-                                "a second [Bindings] section; only the first, on line " + first +
-                                ", is read, and it sets everything this one does alike. Delete "
-                                "this one to keep the file clear.");
-    }
-    return;
+void find_second_section(const ProfileLines& lines, const ProfileMatch& section,
+                         const Matches& matches, bool first_header_hidden,
+                         Diagnosis& diagnosis) {
+  const auto second = std::find_if(
+      lines.begin() + section.section_end, lines.end(), [](const ProfileLine& line) {
+        return line.kind == ProfileLine::Kind::kSection &&
+               same_profile_name(line.name, kConfigSection);
+      });
+  if (second == lines.end()) return;
+  Finding finding = about_line(FindingKind::kSecondSectionAlike, *second);
+  finding.other_line = section.section;
+  set_otherwise(lines, second, matches, finding);
+  if (first_header_hidden) {
+    finding.kind = FindingKind::kSecondSectionHidden;
+  } else if (merging_helps(lines, section, static_cast<std::size_t>(second - lines.begin()))) {
+    finding.kind = FindingKind::kSecondSectionMerge;
+  } else if (!finding.categories.empty()) {
+    finding.kind = FindingKind::kSecondSectionOverruled;
   }
+  diagnosis.found.push_back(finding);
 }
 
 // Whether a [Bindings] line above the first line that names a category
@@ -351,9 +299,16 @@ bool a_header_helps(const ProfileLines& lines) {
   const auto above = static_cast<std::size_t>(first == lines.end() ? 0 : first - lines.begin());
   const std::string text =
       text_of(lines, 0, above) + "[Bindings]\r\n" + text_of(lines, above, lines.size());
-  const BindingReadings readings = read_as(text, ProfileDialect::kWine);
-  return std::any_of(readings.begin(), readings.end(),
-                     [](const BindingReading& reading) { return !reading.text.empty(); });
+  return bound_count(read_as(text, ProfileDialect::kWine)) != 0;
+}
+
+void find_no_section(const ProfileLines& lines, Diagnosis& diagnosis) {
+  Finding finding{a_header_helps(lines) ? FindingKind::kNoSectionHeaderHelps
+                                        : FindingKind::kNoSection};
+  for (const ProfileLine& line : lines) {
+    if (line.kind == ProfileLine::Kind::kSection) finding.names.emplace_back(line.name);
+  }
+  diagnosis.found.push_back(finding);
 }
 
 }  // namespace
@@ -369,12 +324,14 @@ std::optional<KeyCode> number_key(std::string_view word) {
 }
 
 std::optional<Proposal> binding_in(std::string_view text) {
+  const std::vector<std::string_view> words = words_of(text);
+  const bool bind_command = !words.empty() && lowercase(words.front()) == "bind";
   const Category* category = nullptr;
   std::optional<KeyCode> code;
-  for (std::string_view word : words_of(text)) {
+  for (std::string_view word : words) {
     if (const Category* named = closest_category(word); named != nullptr && category == nullptr) {
       category = named;
-    } else if (const auto key = one_key(word)) {
+    } else if (const auto key = one_key(word, bind_command)) {
       if (code && *code != *key) return std::nullopt;
       code = key;
     }
@@ -386,18 +343,11 @@ std::optional<Proposal> binding_in(std::string_view text) {
 void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool first_header_hidden,
                      const ProposalCheck& check, Diagnosis& diagnosis) {
   const ProfileMatch& section = matches[0];
-  if (section.section == 0) {
-    diagnosis.findings.push_back("There is no [Bindings] section" + section_names(lines) +
-                                 ", so the module reads no binding from this file." +
-                                 (a_header_helps(lines) ? " Put a line [Bindings] above the "
-                                                          "bindings."
-                                                        : ""));
-    return;
-  }
+  if (section.section == 0) return find_no_section(lines, diagnosis);
   for (int number = section.section + 1; number <= section.section_end; ++number) {
-    section_line(lines[static_cast<std::size_t>(number - 1)], matches, check, diagnosis);
+    find_passed_over(lines[static_cast<std::size_t>(number - 1)], matches, check, diagnosis);
   }
-  second_section(lines, section, matches, first_header_hidden, diagnosis);
+  find_second_section(lines, section, matches, first_header_hidden, diagnosis);
 }
 
 }  // namespace holsterkeys

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "keys/player_text.h"
+
 namespace holsterkeys {
 
 std::string loose(std::string_view name) {
   std::string result;
   for (char c : name) {
-    if (c == ' ' || c == '\t' || c == '_' || c == '-') continue;
-    result.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    if (c != ' ' && c != '\t' && c != '_' && c != '-') result.push_back(c);
   }
-  return result;
+  return lowercase(result);
 }
 
 std::size_t edit_distance(std::string_view a, std::string_view b) {

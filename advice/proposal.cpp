@@ -3,14 +3,15 @@
 #include "advice/diagnosis.h"
 #include "advice/findings.h"
 #include "bindings/profile_edit.h"
+#include "keys/key_names.h"
 
 namespace holsterkeys {
 
-ProposalCheck::ProposalCheck(const ConfigFile& file, const Diagnosis& before)
-    : file_(&file), statuses_before_(before.status) {
+ProposalCheck::ProposalCheck(const ConfigFile& file, const Diagnosis& before) : file_(&file) {
   const BindingReadings readings = read_as(file.bytes, ProfileDialect::kWindows);
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
     codes_before_[row] = readings[row].number.code;
+    stated_before_[row] = before.state_of(kCategories[row]) != nullptr;
   }
 }
 
@@ -25,20 +26,23 @@ bool ProposalCheck::works(const Proposal& proposal) const {
     return false;
   }
   const Diagnosis after = diagnose_with(edited, windows, ProposalCheck());
-  if (!after.status[row].empty()) return false;
+  if (after.state_of(*proposal.category) != nullptr) return false;
   for (std::size_t other = 0; other < kCategoryCount; ++other) {
     if (other == row) continue;
     if (windows[other].number.code != codes_before_[other]) return false;
-    if (statuses_before_[other].empty() && !after.status[other].empty()) return false;
+    if (!stated_before_[other] && after.state_of(kCategories[other]) != nullptr) return false;
   }
   return true;
 }
 
-std::string offered(const ProposalCheck& check, Diagnosis& diagnosis, const Proposal& proposal,
-                    const std::string& words) {
-  if (!check.works(proposal)) return {};
-  diagnosis.proposed.push_back(proposal);
-  return words;
+Proposal proposal_of(const Category& category, KeyCode code) {
+  return {&category, hex_code(code), code};
+}
+
+bool offer(const ProposalCheck& check, Finding& finding, const Proposal& proposal) {
+  if (!check.works(proposal)) return false;
+  finding.proposals.push_back(proposal);
+  return true;
 }
 
 }  // namespace holsterkeys

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 
 #include "advice/config_file.h"
@@ -40,10 +39,10 @@ class ProposalCheck {
 
  private:
   const ConfigFile* file_ = nullptr;
-  // The file's codes and statuses before any edit, which every proof
-  // compares with.
+  // The file's codes before any edit, and which categories had a status,
+  // which every proof compares with.
   KeyCodes codes_before_{};
-  std::array<std::string, kCategoryCount> statuses_before_;
+  std::array<bool, kCategoryCount> stated_before_{};
 };
 
 }  // namespace holsterkeys

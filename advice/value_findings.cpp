@@ -1,6 +1,7 @@
 // Findings about each binding's value: what the module reads from it, and
-// what the player most likely meant instead. Every line the checker tells a
-// player to write reads as the key it names.
+// what the player most likely meant instead. The rules are tried in the
+// order of kValueRules, and the first that applies says what the value is;
+// every line the checker tells a player to write reads as the key it names.
 #include <algorithm>
 #include <cctype>
 #include <iterator>
@@ -15,20 +16,37 @@
 namespace holsterkeys {
 namespace {
 
-constexpr char kUnboundOnPurpose[] = " with nothing after the '=' leaves it unbound on purpose.";
-
-// What every value finding works with: all five readings, for codes that
-// are free; the check of each proposed line; and the diagnosis.
-struct Context {
+// One binding's value, with what every rule works with: all five
+// readings, for codes that are free, and the check of each proposed line.
+struct Value {
+  const Category& category;
+  const BindingReading& reading;
+  const ProfileMatch& match;
+  bool encoding_found;
   const BindingReadings& readings;
   const ProposalCheck& check;
-  Diagnosis& diagnosis;
+  const Diagnosis& so_far;
+
+  const std::string& text() const { return reading.text; }
+  const KeyCodeReading& number() const { return reading.number; }
 };
 
-// `words` giving the line for `code` when it works when followed.
-std::string offer(Context& context, const Category& category, KeyCode code,
-                  const std::string& words) {
-  return offered(context.check, context.diagnosis, proposal_of(category, code), words);
+Finding about(FindingKind kind, const Value& value) {
+  Finding finding{kind};
+  finding.category = &value.category;
+  finding.text = value.text();
+  finding.code = value.number().code;
+  return finding;
+}
+
+// Offers the line that binds the value's category to `code`.
+bool offer(const Value& value, Finding& finding, KeyCode code) {
+  return offer(value.check, finding, proposal_of(value.category, code));
+}
+
+// Offers a free key as an example.
+void offer_example(const Value& value, Finding& finding) {
+  offer(value, finding, spare_code(value.readings, value.category));
 }
 
 // Reading that stops at the end, a blank or a ';' leaves a remark behind,
@@ -40,6 +58,16 @@ bool ends_cleanly(const std::string& text, std::size_t at) {
 // The value up to its remark, without blanks around it.
 std::string_view before_remark(std::string_view text) {
   text = text.substr(0, text.find(';'));
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// The remark after a ';', without blanks around it.
+std::string_view remark_of(std::string_view text) {
+  const std::size_t mark = text.find(';');
+  if (mark == std::string_view::npos) return {};
+  text.remove_prefix(mark + 1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
 }
@@ -78,12 +106,16 @@ std::optional<KeyCode> key_of_word(std::string_view word, bool combination) {
   return combination ? key_code_named(word) : std::nullopt;
 }
 
+// A '+' after the first character joins keys; one in front is the sign.
+bool is_combination(const std::string& text) {
+  return before_remark(text).find('+', 1) != std::string_view::npos;
+}
+
 // The keys that the value names before its remark, each once: "0x62,0x32",
 // "0x65 or 0x35", "Ctrl+1".
-std::vector<KeyCode> keys_named(const std::string& text, bool& combination) {
+std::vector<KeyCode> keys_named(const std::string& text) {
   const std::string_view value = before_remark(text);
-  // A '+' in front is the number's sign.
-  combination = value.find('+', 1) != std::string_view::npos;
+  const bool combination = is_combination(text);
   std::vector<KeyCode> keys;
   for (std::size_t at = 0; at < value.size();) {
     const std::size_t end = std::min(value.find_first_of(" \t,|/+&", at), value.size());
@@ -94,28 +126,29 @@ std::vector<KeyCode> keys_named(const std::string& text, bool& combination) {
   return keys;
 }
 
-// A value as a status shows it: printable, and short.
-std::string short_text(const std::string& text) { return shortened(text, 16); }
-
-std::string fire_or_aim_words(KeyCode code) {
-  return code == 0x01 ? "fires on every shot" : "switches on every aim";
+bool fires_or_aims(KeyCode code) {
+  const PressDanger danger = press_danger(code);
+  return danger == PressDanger::kFires || danger == PressDanger::kAims;
 }
 
-// ", for example handguns=0x62 for Numpad2." with a free key, where that
-// line works when followed; else ". " and how to find a key's code.
-std::string example_for(Context& context, const Category& category) {
-  const KeyCode code = spare_code(context.readings, category);
-  const std::string example =
-      offer(context, category, code,
-            ", for example " + assignment(category, code) + " for " + shown_key_name(code) + ".");
-  return example.empty() ? ". " + std::string(kFindTheCode) : example;
+// The marks a guide puts around a placeholder for the player's own key:
+// `0x62`, <0x62>, [0x62], {0x62}, (0x62).
+std::string_view unwrapped(std::string_view text) {
+  constexpr std::string_view kPairs[] = {"``", "<>", "[]", "{}", "()"};
+  for (std::string_view pair : kPairs) {
+    if (text.size() > 2 && text.front() == pair[0] && text.back() == pair[1]) {
+      return text.substr(1, text.size() - 2);
+    }
+  }
+  return text;
 }
 
-// The value without the blanks, quotes and invisible spaces a paste leaves
-// around a number, or nothing when any other character that is no ASCII
-// letter or digit is in it: a letter of another script that looks like a
-// Latin one is not dropped.
+// The value without its wrapping marks and without the blanks, quotes and
+// invisible spaces a paste leaves around a number, or nothing when any
+// other character that is no ASCII letter or digit is in it: a letter of
+// another script that looks like a Latin one is not dropped.
 std::optional<std::string> without_invisibles(std::string_view text) {
+  text = unwrapped(text);
   std::string kept;
   for (std::size_t at = 0; at < text.size();) {
     if (const std::size_t blank = blank_or_quote_at(text, at)) {
@@ -129,58 +162,22 @@ std::optional<std::string> without_invisibles(std::string_view text) {
   return kept;
 }
 
-// What the player meant where those characters stopped the reading:
+// The code the player meant where those characters stopped the reading:
 // "0x 65" and "\"0x64'" were meant as 0x65 and 0x64. Nothing is guessed
 // where what is left could be read two ways, as octal or decimal.
-std::string meant_value(Context& context, const Category& category, const std::string& text) {
+std::optional<KeyCode> meant_code(const std::string& text) {
   const auto kept = without_invisibles(before_remark(text));
-  const KeyCodeReading reading = read_key_code(kept.value_or("").c_str());
-  if (!kept || !reading.has_digits || reading.end != kept->size() || !names_a_key(reading.code) ||
+  if (!kept) return std::nullopt;
+  const KeyCodeReading reading = read_key_code(kept->c_str());
+  if (!reading.has_digits || reading.end != kept->size() || !names_a_key(reading.code) ||
       reading.base == 8) {
-    return ". " + std::string(kFindTheCode);
+    return std::nullopt;
   }
-  const std::string line =
-      offer(context, category, reading.code, ". Write " + assignment(category, reading.code) + ".");
-  return line.empty() ? ". " + std::string(kFindTheCode) : line;
+  return reading.code;
 }
 
-void unbound(const Category& category, const ProfileMatch& match, bool encoding_found,
-             Context& context) {
-  Diagnosis& diagnosis = context.diagnosis;
-  const std::string name = category.name;
-  if (match.entry == 0) {
-    set_status(diagnosis, category, "not bound");
-    // A misnamed line has already given the line to write.
-    const bool given =
-        std::any_of(diagnosis.proposed.begin(), diagnosis.proposed.end(),
-                    [&](const Proposal& line) { return line.category == &category; });
-    diagnosis.findings.push_back(
-        name + " is not bound: there is no " + name + " line under [Bindings]. " +
-        (given ? "Write the line given above." : "Add one" + example_for(context, category)));
-  } else if (match.value.empty()) {
-    set_status(diagnosis, category, "not bound (on purpose)");
-    diagnosis.notes.push_back(name + " is left unbound: its line " + std::to_string(match.entry) +
-                              " has no value, so no key selects it. To bind it, write a key's "
-                              "code there" +
-                              example_for(context, category));
-  } else {
-    set_status(diagnosis, category, "not read on this system");
-    diagnosis.findings.push_back(
-        name + " is not bound here: this system's reader does not see line " +
-        std::to_string(match.entry) +
-        (encoding_found ? ", because of the file's encoding (see above)." : "."));
-  }
-}
-
-std::string write_named_key(Context& context, const Category& category, KeyCode code) {
-  if (const std::string danger = fire_or_aim(code, category); !danger.empty()) {
-    return shown_key_name(code) + " is " + key_in_words(code) + ": " + danger +
-           ". Pick another key" + example_for(context, category);
-  }
-  const std::string line =
-      offer(context, category, code,
-            "Write " + assignment(category, code) + " for " + shown_key_name(code) + ".");
-  return line.empty() ? shown_key_name(code) + " is " + hex_code(code) + ". " + kFindTheCode : line;
+void offer_meant(const Value& value, Finding& finding) {
+  if (const auto meant = meant_code(value.text())) offer(value, finding, *meant);
 }
 
 // One character that a key types, not an ASCII letter or digit: "ö", "+",
@@ -201,43 +198,32 @@ std::optional<KeyCode> code_on_every_layout(std::string_view character) {
   return std::nullopt;
 }
 
-// "ö" or "+" typed where the key's code should be.
-void typed_character(const Category& category, const std::string& typed, Context& context) {
-  const std::string name = category.name;
-  std::string finding = name + ": " + quoted(typed) +
-                        " is the character a key types, not the key's code, so it reads as 0 "
-                        "and never fires.";
-  if (const auto code = code_on_every_layout(typed)) {
-    const std::string line =
-        offer(context, category, *code,
-              " The " + typed + " key sends " + hex_code(*code) +
-                  " on every keyboard layout: write " + assignment(category, *code) + ".");
-    finding += line.empty() ? " " + std::string(kFindTheCode) : line;
-  } else {
-    finding +=
-        " Which code that key sends depends on the keyboard layout: press it in "
-        "holsterkeys-setup, or run holsterkeys-check --keys, to see its code.";
+// The cells of a row pasted from a table of key codes: separated by tabs
+// or, as a table copied from a web page or a PDF, by blanks.
+std::vector<std::string_view> cells_of(std::string_view text, std::string_view separators) {
+  std::vector<std::string_view> cells;
+  for (std::size_t at = text.find_first_not_of(separators); at != std::string_view::npos;) {
+    const std::size_t end = std::min(text.find_first_of(separators, at), text.size());
+    cells.push_back(text.substr(at, end - at));
+    at = text.find_first_not_of(separators, end);
   }
-  context.diagnosis.findings.push_back(finding);
+  return cells;
 }
 
 // The code in a row pasted from a table of key codes, "VK_F2<tab>0x71<tab>F2
 // key": the one cell that reads whole as a key's code, where no other cell
 // names another key.
-std::optional<KeyCode> code_in_table_row(std::string_view text) {
-  if (text.find('\t') == std::string_view::npos) return std::nullopt;
+std::optional<KeyCode> code_in_cells(const std::vector<std::string_view>& cells) {
+  if (cells.size() < 2) return std::nullopt;
   std::optional<KeyCode> code;
   std::vector<KeyCode> named;
-  for (std::size_t at = 0; at <= text.size();) {
-    const std::size_t end = std::min(text.find('\t', at), text.size());
-    const std::string_view cell = text.substr(at, end - at);
+  for (std::string_view cell : cells) {
     if (const auto number = number_key(cell)) {
       if (code && *code != *number) return std::nullopt;
       code = number;
     } else if (const auto key = key_code_named(cell)) {
       named.push_back(*key);
     }
-    at = end + 1;
   }
   if (!code) return std::nullopt;
   for (KeyCode key : named) {
@@ -246,40 +232,17 @@ std::optional<KeyCode> code_in_table_row(std::string_view text) {
   return code;
 }
 
-// A key's name, a word or a stray character where the number should start.
-void no_number(const Category& category, const BindingReading& reading, Context& context) {
-  Diagnosis& diagnosis = context.diagnosis;
-  const std::string name = category.name;
-  const std::string& text = reading.text;
-  const std::string start = name + ": " + quoted(text) + " is not a number";
-  const bool wheel = names_mouse_wheel(text);
-  set_status(
-      diagnosis, category,
-      wheel ? "mouse wheel: cannot be bound" : short_text(text) + " is not a number: reads as 0");
-  if (const std::string typed(before_remark(text)); is_one_typed_character(typed)) {
-    return typed_character(category, typed, context);
-  }
-  if (!std::isalpha(static_cast<unsigned char>(text[reading.number.digits]))) {
-    diagnosis.findings.push_back(start + ": the module stops reading at " +
-                                 character_at(text, reading.number.digits) + " and reads 0, so " +
-                                 name + " never fires" + meant_value(context, category, text));
-    return;
-  }
-  if (wheel) {
-    diagnosis.findings.push_back(start +
-                                 " but the mouse wheel, which has no key code and cannot "
-                                 "be bound, so it reads as 0 and never fires. Bind a key or a "
-                                 "mouse button instead" +
-                                 example_for(context, category));
-    return;
-  }
-  auto named = key_code_named(before_remark(text));
-  if (!named) named = code_in_table_row(before_remark(text));
-  diagnosis.findings.push_back(
-      start + ", so it reads as 0 and never fires. " +
-      (named ? write_named_key(context, category, *named)
-             : "Write the key's code instead: holsterkeys-check --keys shows the code of each "
-               "key you press."));
+// Cells apart by tabs first, so that a name with a blank in it ("Page Up")
+// stays one cell.
+std::optional<KeyCode> code_in_table_row(std::string_view text) {
+  if (text.find('\t') != std::string_view::npos) return code_in_cells(cells_of(text, "\t"));
+  return code_in_cells(cells_of(text, " "));
+}
+
+std::optional<KeyCode> key_written_by_name(const std::string& text) {
+  const std::string_view value = unwrapped(before_remark(text));
+  if (const auto named = key_code_named(value)) return named;
+  return code_in_table_row(value);
 }
 
 // The number is all of the value before its remark: "2 ; aim", not "2 5".
@@ -304,55 +267,12 @@ std::optional<int> written_digit(const BindingReading& reading) {
 
 // "none", "off", "disabled": words that mean off, before any remark.
 bool means_off(const std::string& text) {
-  std::string word(before_remark(text));
-  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string word = lowercase(before_remark(text));
   for (const char* off :
        {"none", "off", "disabled", "disable", "unbound", "unassigned", "null", "nothing", "-"}) {
     if (word == off) return true;
   }
   return false;
-}
-
-// A value that means off and is off: the module reads 0, which no key has.
-void off_on_purpose(const Category& category, const BindingReading& reading, Context& context) {
-  const std::string name = category.name;
-  set_status(context.diagnosis, category, "not bound (on purpose)");
-  std::string note = name + ": " + quoted(reading.text) + " leaves " + name + " unbound; " + name +
-                     "= with nothing after it says so plainly.";
-  if (written_digit(reading) == 0) {
-    note +=
-        offer(context, category, '0', " For the 0 key write " + assignment(category, '0') + ".");
-  }
-  context.diagnosis.notes.push_back(note);
-}
-
-// A lone digit is a key code, not the digit's key: "2" is the right mouse
-// button, and the 2 key is 0x32.
-void lone_digit(const Category& category, const BindingReading& reading, int digit_value,
-                Context& context) {
-  const KeyCode code = reading.number.code;
-  const std::string digit = std::to_string(digit_value);
-  const std::string written = std::string(before_remark(reading.text));
-  const std::string key = key_in_words(code);
-  const std::string danger = fire_or_aim(code, category);
-  set_status(
-      context.diagnosis, category,
-      danger.empty() ? written + " is " + (key.empty() ? "no key" : key) : fire_or_aim_words(code));
-  std::string advice =
-      offer(context, category, '0' + code,
-            " For the " + digit + " key write " + assignment(category, '0' + code));
-  if (code >= 4 && code <= 6) {
-    const std::string plainly =
-        offer(context, category, code,
-              " for " + key + " write " + assignment(category, code) + ", which says so plainly");
-    advice += advice.empty() || plainly.empty() ? plainly : ";" + plainly;
-  }
-  context.diagnosis.findings.push_back(
-      std::string(category.name) + ": " + written + " is the code of " +
-      (key.empty() ? "no key" : key) + ", not of the " + digit + " key" +
-      (danger.empty() ? "" : ": " + danger) + "." +
-      (advice.empty() ? " The " + digit + " key is " + hex_code('0' + code) + ". " + kFindTheCode
-                      : advice + "."));
 }
 
 // "010" is octal 8, and "08" stops at the 8, which is no octal digit: a
@@ -368,167 +288,284 @@ bool is_octal_trap(const KeyCodeReading& number, const std::string& text) {
   return std::stoll(decimal) != number.code;
 }
 
-void octal(const Category& category, const BindingReading& reading, Context& context) {
-  const KeyCode code = reading.number.code;
-  set_status(context.diagnosis, category, "octal: reads as " + std::to_string(code));
-  context.diagnosis.findings.push_back(
-      std::string(category.name) + ": " + quoted(reading.text) +
-      " starts with 0, so it is read as an octal number: " + std::to_string(code) + " (" +
-      hex_code(code) + "). Drop the leading 0 for a decimal number, or write it as 0x...");
-}
+// Characters that look like the x of "0x": Cyrillic х and Х, the
+// multiplication sign, a fullwidth x.
+constexpr std::string_view kLookAlikesOfX[] = {"\xD1\x85", "\xD0\xA5", "\xC3\x97", "\xEF\xBD\x98",
+                                               "\xD7"};
 
-// "#66" and "66h" are hexadecimal elsewhere; the module reads them otherwise.
-void other_hex(const Category& category, const BindingReading& reading, KeyCode meant,
-               Context& context) {
-  const std::string line =
-      offer(context, category, meant,
-            " Write " + assignment(category, meant) + " for " + shown_key_name(meant) + ".");
-  set_status(context.diagnosis, category,
-             short_text(reading.text) + " reads as " + std::to_string(reading.number.code) +
-                 (line.empty() ? "" : ": write " + hex_code(meant)));
-  context.diagnosis.findings.push_back(
-      std::string(category.name) + ": " + quoted(reading.text) +
-      " looks like a hexadecimal number written as other programs write it, but the module "
-      "understands only the 0x form: it reads " +
-      std::to_string(reading.number.code) + "." +
-      (line.empty() ? " " + std::string(kFindTheCode) : line));
-}
-
-// One category takes one key: "0x11+0x32" binds Ctrl alone, "0x62,0x32"
-// the first key alone.
-void more_keys(const Category& category, const BindingReading& reading,
-               const std::vector<KeyCode>& keys, Context& context) {
-  const std::string name = category.name;
-  const KeyCode read = reading.number.code;
-  set_status(
-      context.diagnosis, category,
-      "one key only: reads " + (names_a_key(read) ? shown_key_name(read) : std::to_string(read)));
-  std::string finding = name + ": " + quoted(reading.text) +
-                        " names more than one key, but a category takes one key, and key "
-                        "combinations cannot be bound. ";
-  finding +=
-      names_a_key(read)
-          ? "The module reads only " + shown_key_name(read) + " (" + hex_code(read) +
-                "), so every " + shown_key_name(read) + " press alone selects " + name + "."
-          : "The module reads it as " + std::to_string(read) + ", so " + name + " never fires.";
-  std::vector<std::string> choices;
-  for (KeyCode key : keys) {
-    if (fire_or_aim(key, category).empty()) {
-      const std::string choice =
-          offer(context, category, key, assignment(category, key) + " for " + shown_key_name(key));
-      if (!choice.empty()) choices.push_back(choice);
+// Where "0" is followed by a look-alike of x: its size, or 0.
+std::size_t look_alike_of_x(const Value& value) {
+  const std::string& text = value.text();
+  const std::size_t at = value.number().end;
+  if (!value.number().has_digits || value.number().code != 0 || at == 0 || text[at - 1] != '0') {
+    return 0;
+  }
+  for (std::string_view look_alike : kLookAlikesOfX) {
+    // A lone 0xD7 byte is the multiplication sign of a file saved as ANSI.
+    if (std::string_view(text).substr(at).starts_with(look_alike) &&
+        decode_at(text, at).size == look_alike.size()) {
+      return look_alike.size();
     }
   }
-  if (!choices.empty()) {
-    finding += " Keep one key: " + joined(choices, ", or ") + ".";
-  } else if (!keys.empty()) {
-    finding += std::string(" ") + kFindTheCode;
-  }
-  context.diagnosis.findings.push_back(finding);
+  return 0;
 }
 
-// Where reading stopped short of a key: "0x 65" stops at the blank.
-void not_a_key(const Category& category, const BindingReading& reading, Context& context) {
-  const std::string& text = reading.text;
-  const KeyCodeReading& number = reading.number;
-  const std::string name = category.name;
-  set_status(context.diagnosis, category, "no key has code " + std::to_string(number.code));
-  std::size_t stop = number.end;
-  const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
-  if (bare_prefix) ++stop;
-  if (!bare_prefix && ends_cleanly(text, stop)) {
-    context.diagnosis.findings.push_back(name + ": " + std::to_string(number.code) +
-                                         " is not the code of any key, so it never fires. Key "
-                                         "codes run from 0x01 to 0xFE.");
-    return;
-  }
-  const std::string off = number.code == 0 ? " " + name + "=" + kUnboundOnPurpose : "";
-  context.diagnosis.findings.push_back(
-      name + ": in " + quoted(text) + " the module stops reading at " + character_at(text, stop) +
-      (bare_prefix ? " after \"0x\"" : "") + " and reads " + std::to_string(number.code) + ", so " +
-      name + " never fires" + meant_value(context, category, text) + off);
-}
+// --- The rules, in the order they are tried ---
 
-void long_value(const Category& category, const ProfileMatch& match, Diagnosis& diagnosis) {
-  if (match.value.size() < kValueSize) return;
-  diagnosis.notes.push_back(std::string(category.name) + ": the value on line " +
-                            std::to_string(match.entry) + " is " +
-                            std::to_string(match.value.size()) +
-                            " characters long, and the module reads only the first " +
-                            std::to_string(kValueSize - 1) + ".");
+bool has_no_text(const Value& value) { return value.text().empty(); }
+
+Finding find_unbound(const Value& value) {
+  Finding finding = about(FindingKind::kNotBound, value);
+  finding.line = value.match.entry;
+  if (value.match.entry == 0 && value.so_far.proposes_for(value.category)) {
+    // A misnamed line has already given the line to write.
+    finding.kind = FindingKind::kNotBoundGivenAbove;
+  } else if (value.match.entry == 0) {
+    offer_example(value, finding);
+  } else if (value.match.value.empty()) {
+    finding.kind = FindingKind::kUnboundOnPurpose;
+    offer_example(value, finding);
+  } else {
+    finding.kind =
+        value.encoding_found ? FindingKind::kNotReadForEncoding : FindingKind::kNotReadHere;
+  }
+  return finding;
 }
 
 // A number that reads as 0 and is all of the value, however written:
 // "0", "-0", "0x0 ; off".
-bool reads_as_zero(const BindingReading& reading) {
-  return is_the_whole_value(reading) && reading.number.code == 0;
+bool is_off(const Value& value) {
+  return means_off(value.text()) || (is_the_whole_value(value.reading) && value.number().code == 0);
 }
 
-void value(const Category& category, const BindingReading& reading, const ProfileMatch& match,
-           bool encoding_found, Context& context) {
-  const KeyCodeReading& number = reading.number;
-  if (reading.text.empty()) return unbound(category, match, encoding_found, context);
-  long_value(category, match, context.diagnosis);
-  if (means_off(reading.text) || reads_as_zero(reading)) {
-    return off_on_purpose(category, reading, context);
+Finding find_off_on_purpose(const Value& value) {
+  Finding finding = about(FindingKind::kOffOnPurpose, value);
+  if (written_digit(value.reading) == 0) offer(value, finding, '0');
+  return finding;
+}
+
+bool is_other_hex(const Value& value) {
+  const auto meant = other_hex_notation(value.text());
+  return meant && *meant != value.number().code && names_a_key(*meant);
+}
+
+Finding find_other_hex(const Value& value) {
+  Finding finding = about(FindingKind::kOtherHexNotation, value);
+  finding.other_code = *other_hex_notation(value.text());
+  offer(value, finding, finding.other_code);
+  return finding;
+}
+
+bool names_more_keys(const Value& value) {
+  return is_combination(value.text()) || keys_named(value.text()).size() > 1;
+}
+
+// One category takes one key: "0x11+0x32" binds Ctrl alone, "0x62,0x32"
+// the first key alone.
+Finding find_more_keys(const Value& value) {
+  Finding finding = about(FindingKind::kMoreThanOneKey, value);
+  finding.keys = keys_named(value.text());
+  for (KeyCode key : finding.keys) {
+    if (!fires_or_aims(key)) offer(value, finding, key);
   }
-  if (const auto meant = other_hex_notation(reading.text);
-      meant && *meant != number.code && names_a_key(*meant)) {
-    return other_hex(category, reading, *meant, context);
+  return finding;
+}
+
+bool is_typed_character(const Value& value) {
+  return !value.number().has_digits && is_one_typed_character(before_remark(value.text()));
+}
+
+// "ö" or "+" typed where the key's code should be.
+Finding find_typed_character(const Value& value) {
+  Finding finding = about(FindingKind::kTypedCharacterOfLayout, value);
+  finding.other_text = before_remark(value.text());
+  if (const auto code = code_on_every_layout(finding.other_text)) {
+    finding.kind = FindingKind::kTypedCharacter;
+    finding.other_code = *code;
+    offer(value, finding, *code);
   }
-  bool combination = false;
-  const std::vector<KeyCode> keys = keys_named(reading.text, combination);
-  if (combination || keys.size() > 1) return more_keys(category, reading, keys, context);
-  if (!number.has_digits) return no_number(category, reading, context);
-  if (const auto digit = written_digit(reading)) {
-    return lone_digit(category, reading, *digit, context);
+  return finding;
+}
+
+bool is_stray_before_number(const Value& value) {
+  return !value.number().has_digits &&
+         !std::isalpha(static_cast<unsigned char>(value.text()[value.number().digits])) &&
+         !key_written_by_name(value.text());
+}
+
+// A key's name, a word or a stray character where the number should start.
+Finding find_stray_before_number(const Value& value) {
+  Finding finding = about(FindingKind::kStopsBeforeNumber, value);
+  finding.at = value.number().digits;
+  offer_meant(value, finding);
+  return finding;
+}
+
+bool is_mouse_wheel(const Value& value) {
+  return !value.number().has_digits && names_mouse_wheel(value.text());
+}
+
+Finding find_mouse_wheel(const Value& value) {
+  Finding finding = about(FindingKind::kMouseWheel, value);
+  offer_example(value, finding);
+  return finding;
+}
+
+bool is_key_name(const Value& value) {
+  return !value.number().has_digits && key_written_by_name(value.text());
+}
+
+Finding find_key_name(const Value& value) {
+  Finding finding = about(FindingKind::kKeyName, value);
+  finding.other_code = *key_written_by_name(value.text());
+  if (fires_or_aims(finding.other_code)) {
+    finding.kind = FindingKind::kKeyNameFiresOrAims;
+    offer_example(value, finding);
+  } else {
+    offer(value, finding, finding.other_code);
   }
-  if (const std::string danger = fire_or_aim(number.code, category); !danger.empty()) {
-    set_status(context.diagnosis, category, fire_or_aim_words(number.code));
-    context.diagnosis.findings.push_back(std::string(category.name) + ": " + quoted(reading.text) +
-                                         " is " + key_in_words(number.code) + ": " + danger +
-                                         ". Pick another key" + example_for(context, category));
-    return;
+  return finding;
+}
+
+bool has_no_number(const Value& value) { return !value.number().has_digits; }
+
+Finding find_unknown_key_name(const Value& value) {
+  return about(FindingKind::kUnknownKeyName, value);
+}
+
+bool is_lone_digit(const Value& value) { return written_digit(value.reading).has_value(); }
+
+// A lone digit is a key code, not the digit's key: "2" is the right mouse
+// button, and the 2 key is 0x32.
+Finding find_lone_digit(const Value& value) {
+  Finding finding = about(FindingKind::kLoneDigit, value);
+  finding.text = before_remark(value.text());
+  finding.number = *written_digit(value.reading);
+  const KeyCode digit_key = static_cast<KeyCode>('0' + finding.number);
+  finding.other_code = digit_key;
+  offer(value, finding, digit_key);
+  // A mouse button, written so that it says which.
+  if (finding.code >= 4 && finding.code <= 6) offer(value, finding, finding.code);
+  return finding;
+}
+
+bool is_fire_or_aim(const Value& value) { return fires_or_aims(value.number().code); }
+
+Finding find_fire_or_aim(const Value& value) {
+  Finding finding = about(FindingKind::kFiresOrAims, value);
+  offer_example(value, finding);
+  return finding;
+}
+
+bool is_octal(const Value& value) { return is_octal_trap(value.number(), value.text()); }
+
+Finding find_octal(const Value& value) { return about(FindingKind::kOctal, value); }
+
+bool is_look_alike_in_hex(const Value& value) { return look_alike_of_x(value) != 0; }
+
+// "0х41" with a Cyrillic х, or "0×41": the Latin x is given only where the
+// rest reads as that number and nothing else.
+Finding find_look_alike_in_hex(const Value& value) {
+  Finding finding = about(FindingKind::kLookAlikeInHex, value);
+  const std::size_t at = value.number().end;
+  finding.at = at;
+  const std::string_view value_text = before_remark(value.text());
+  if (value_text.size() > at) {
+    std::string latin(value_text);
+    latin.replace(at, look_alike_of_x(value), "x");
+    const KeyCodeReading reading = read_key_code(latin.c_str());
+    if (reading.end == latin.size() && names_a_key(reading.code)) {
+      offer(value, finding, reading.code);
+    }
   }
-  if (is_octal_trap(number, reading.text)) return octal(category, reading, context);
-  if (!names_a_key(number.code)) not_a_key(category, reading, context);
+  return finding;
+}
+
+bool names_no_key(const Value& value) { return !names_a_key(value.number().code); }
+
+// Where reading stopped short of a key: "0x 65" stops at the blank.
+Finding find_no_key(const Value& value) {
+  const std::string& text = value.text();
+  std::size_t stop = value.number().end;
+  const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
+  if (bare_prefix) ++stop;
+  if (!bare_prefix && ends_cleanly(text, stop)) return about(FindingKind::kNoSuchKey, value);
+  Finding finding = about(
+      bare_prefix ? FindingKind::kStopsAfterPrefix : FindingKind::kStopsInsideNumber, value);
+  finding.at = stop;
+  offer_meant(value, finding);
+  return finding;
+}
+
+// The key a remark names, where it is a key's name and not a digit, which
+// may as well be a slot.
+std::optional<KeyCode> key_in_remark(const std::string& text) {
+  const std::string_view remark = remark_of(text);
+  if (remark.size() < 2) return std::nullopt;
+  return key_code_named(remark);
+}
+
+bool remark_names_other_key(const Value& value) {
+  const auto named = key_in_remark(value.text());
+  return named && *named != value.number().code;
+}
+
+Finding find_remark_naming_other_key(const Value& value) {
+  Finding finding = about(FindingKind::kRemarkNamesOtherKey, value);
+  finding.other_code = *key_in_remark(value.text());
+  return finding;
+}
+
+struct ValueRule {
+  const char* name;
+  bool (*applies)(const Value&);
+  Finding (*find)(const Value&);
+};
+
+// What a value is, tried in this order; the first rule that applies says
+// it. A value that none applies to is a key's code, bound as meant.
+constexpr ValueRule kValueRules[] = {
+    {"no value", has_no_text, find_unbound},
+    {"off on purpose", is_off, find_off_on_purpose},
+    {"hexadecimal as other programs write it", is_other_hex, find_other_hex},
+    {"more than one key", names_more_keys, find_more_keys},
+    {"a character a key types", is_typed_character, find_typed_character},
+    {"a stray character before the number", is_stray_before_number, find_stray_before_number},
+    {"the mouse wheel", is_mouse_wheel, find_mouse_wheel},
+    {"a key's name", is_key_name, find_key_name},
+    {"a word", has_no_number, find_unknown_key_name},
+    {"a lone digit", is_lone_digit, find_lone_digit},
+    {"the fire or aim button", is_fire_or_aim, find_fire_or_aim},
+    {"a leading 0, read as octal", is_octal, find_octal},
+    {"a look-alike of the x of 0x", is_look_alike_in_hex, find_look_alike_in_hex},
+    {"no key's code", names_no_key, find_no_key},
+    {"a remark that names another key", remark_names_other_key, find_remark_naming_other_key},
+};
+
+// A value longer than the module reads is cut, whatever else it is.
+void find_long_value(const Value& value, Diagnosis& diagnosis) {
+  if (value.match.value.size() < kValueSize) return;
+  Finding finding{FindingKind::kLongValue};
+  finding.category = &value.category;
+  finding.line = value.match.entry;
+  finding.count = value.match.value.size();
+  diagnosis.found.push_back(finding);
 }
 
 }  // namespace
 
-std::string fire_or_aim(KeyCode code, const Category& category) {
-  const std::string name = category.name;
-  if (code == 0x01) return "it fires, so every shot would also switch to " + name;
-  if (code == 0x02) return "it aims, so every time you aim the game would switch to " + name;
-  return {};
-}
-
-// Under Wine, a dead key (one that puts an accent on the next letter)
-// reaches no program on its first press; the second, which completes the
-// accent, comes as 0xFC, a code that no keyboard sends on Windows.
-constexpr KeyCode kAccentCompleted = 0xFC;
-
-std::string press_danger(KeyCode code, const Category& category) {
-  if (code == kAccentCompleted) {
-    return "under Wine, a key that puts an accent on the next letter, as ^ and ´ do, reaches "
-           "the game only on every second press";
-  }
-  return fire_or_aim(code, category);
-}
-
-std::string refused_press(KeyCode code, const Category& category) {
-  const std::string danger = press_danger(code, category);
-  if (danger.empty()) return {};
-  return "Not " + (code == kAccentCompleted ? "this key" : key_in_words(code)) + ": " + danger;
-}
-
-bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
-
 void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,
                      const ProposalCheck& check, Diagnosis& diagnosis) {
-  Context context{readings, check, diagnosis};
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    value(kCategories[row], readings[row], matches[row], encoding_found, context);
+    const Value value{kCategories[row], readings[row], matches[row], encoding_found, readings,
+                      check, diagnosis};
+    if (!value.text().empty()) find_long_value(value, diagnosis);
+    for (const ValueRule& rule : kValueRules) {
+      if (rule.applies(value)) {
+        diagnosis.found.push_back(rule.find(value));
+        break;
+      }
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include "advice/visible_text.h"
 
 #include "keys/player_text.h"
+#include "text/say.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,33 +21,85 @@ std::string hex(const char* format, unsigned value) {
   return text;
 }
 
-// What a character is, in a few words, or empty for one with no name.
-std::string kind_of(const TextCharacter& c) {
+// Characters with a name of their own, which a player cannot tell apart
+// from a blank, a quote or a line break.
+enum class Named {
+  kNone,
+  kNonBreakingSpace,
+  kCurlyApostrophe,
+  kCurlyQuote,
+  kByteOrderMark,
+  kZeroWidthSpace,
+  kLineSeparator,
+  kParagraphSeparator,
+  kNextLineMark,
+};
+
+Named named(const TextCharacter& c) {
   const unsigned code = c.code;
-  if (code == 0xA0) return "non-breaking space";
+  if (code == 0xA0) return Named::kNonBreakingSpace;
   if (c.unicode ? code == 0x2018 || code == 0x2019 : code == 0x91 || code == 0x92) {
-    return "curly apostrophe";
+    return Named::kCurlyApostrophe;
   }
   if (c.unicode ? code == 0x201C || code == 0x201D : code == 0x93 || code == 0x94) {
-    return "curly quote";
+    return Named::kCurlyQuote;
   }
-  if (c.unicode && code == 0xFEFF) return "byte-order mark";
-  if (c.unicode && code == 0x200B) return "zero-width space";
-  if (c.unicode && code == 0x2028) return "line separator";
-  if (c.unicode && code == 0x2029) return "paragraph separator";
-  if (c.unicode && code == 0x85) return "next-line mark";
+  if (!c.unicode) return Named::kNone;
+  switch (code) {
+    case 0xFEFF:
+      return Named::kByteOrderMark;
+    case 0x200B:
+      return Named::kZeroWidthSpace;
+    case 0x2028:
+      return Named::kLineSeparator;
+    case 0x2029:
+      return Named::kParagraphSeparator;
+    case 0x85:
+      return Named::kNextLineMark;
+    default:
+      return Named::kNone;
+  }
+}
+
+// The name inside angle brackets, in the player's language.
+std::string name_of(Named kind) {
+  switch (kind) {
+    case Named::kNonBreakingSpace:
+      return say("non-breaking space");
+    case Named::kCurlyApostrophe:
+      return say("curly apostrophe");
+    case Named::kCurlyQuote:
+      return say("curly quote");
+    case Named::kByteOrderMark:
+      return say("byte-order mark");
+    case Named::kZeroWidthSpace:
+      return say("zero-width space");
+    case Named::kLineSeparator:
+      return say("line separator");
+    case Named::kParagraphSeparator:
+      return say("paragraph separator");
+    case Named::kNextLineMark:
+      return say("next-line mark");
+    case Named::kNone:
+      break;
+  }
   return {};
+}
+
+// "U+00F6" for a UTF-8 character, "0xF6" for a byte.
+std::string number_of(const TextCharacter& c) {
+  return c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
 }
 
 // The short name inside angle brackets.
 std::string short_name(const TextCharacter& c) {
   const unsigned code = c.code;
   if (!c.unicode && code == 0) return "NUL";
-  if (!c.unicode && code == '\t') return "tab";
+  if (!c.unicode && code == '\t') return say("tab");
   if (!c.unicode && code < 0x20) return "Ctrl-" + std::string(1, static_cast<char>('@' + code));
   if (!c.unicode && code == 0x7F) return "DEL";
-  if (const std::string kind = kind_of(c); !kind.empty()) return kind;
-  return c.unicode ? hex("U+%04X", code) : hex("0x%02X", code);
+  if (const Named kind = named(c); kind != Named::kNone) return name_of(kind);
+  return number_of(c);
 }
 
 bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
@@ -56,16 +109,37 @@ bool is_printable(char c) { return c >= 0x20 && c <= 0x7E; }
 // with a name of its own.
 bool shows_as_itself(const TextCharacter& c) {
   const char32_t code = c.code;
-  if (code < 0xA1 || code == 0xAD || !kind_of(c).empty()) return false;
+  if (code < 0xA1 || code == 0xAD || named(c) != Named::kNone) return false;
   if (!c.unicode) return true;  // an ANSI byte: Windows-1252 agrees with Latin-1 here
   return !(code >= 0x2000 && code <= 0x206F) && !(code >= 0xFE00 && code <= 0xFE0F) &&
          code != 0xFEFF && !(code >= 0xE000 && code <= 0xF8FF) &&
          !(code >= 0xFFF0 && code <= 0xFFFF);
 }
 
-// "U+00F6" for a UTF-8 character, "0xF6" for a byte.
-std::string number_of(const TextCharacter& c) {
-  return c.unicode ? hex("U+%04X", c.code) : hex("0x%02X", c.code);
+// A character with a name of its own, as a sentence names it.
+std::string named_character(Named kind, const std::string& number) {
+  const Filled<Fact::kCode> code{number};
+  switch (kind) {
+    case Named::kNonBreakingSpace:
+      return say("a non-breaking space ({code})", code);
+    case Named::kCurlyApostrophe:
+      return say("a curly apostrophe ({code})", code);
+    case Named::kCurlyQuote:
+      return say("a curly quote ({code})", code);
+    case Named::kByteOrderMark:
+      return say("a byte-order mark ({code})", code);
+    case Named::kZeroWidthSpace:
+      return say("a zero-width space ({code})", code);
+    case Named::kLineSeparator:
+      return say("a line separator ({code})", code);
+    case Named::kParagraphSeparator:
+      return say("a paragraph separator ({code})", code);
+    case Named::kNextLineMark:
+      return say("a next-line mark ({code})", code);
+    case Named::kNone:
+      break;
+  }
+  return {};
 }
 
 }  // namespace
@@ -86,53 +160,62 @@ std::string visible(std::string_view text) {
     const std::string_view one = text.substr(at, c.size);
     std::size_t run = 0;
     for (; text.substr(at, c.size) == one; at += c.size) ++run;
-    shown += "<" + short_name(c) + (run > 1 ? " x" + std::to_string(run) : "") + ">";
+    const Filled<Fact::kName> name{short_name(c)};
+    shown += run > 1 ? say("<{name} x{count}>", name, count(run)) : say("<{name}>", name);
   }
   return shown;
 }
 
 std::string character_at(std::string_view text, std::size_t at) {
-  if (at >= text.size()) return "the end of the text";
+  if (at >= text.size()) return say("the end of the text");
   const char byte = text[at];
-  if (byte == ' ') return "the blank";
-  if (byte == '\t') return "the tab";
-  if (byte == '"') return "the quotation mark \"";
-  if (byte == '\'') return "the apostrophe '";
-  if (is_printable(byte)) return "the character \"" + std::string(1, byte) + "\"";
+  if (byte == ' ') return say("the blank");
+  if (byte == '\t') return say("the tab");
+  if (byte == '"') return say("the quotation mark \"");
+  if (byte == '\'') return say("the apostrophe '");
   const TextCharacter c = decode_at(text, at);
-  const std::string number = number_of(c);
-  if (shows_as_itself(c)) return "the character " + utf8_of(c.code) + " (" + number + ")";
-  if (!c.unicode && c.code == 0) return "a NUL byte (0x00)";
-  if (!c.unicode && (c.code < 0x20 || c.code == 0x7F)) {
-    return "the control character " + number + " (" + short_name(c) + ")";
+  const Filled<Fact::kCode> number{number_of(c)};
+  if (is_printable(byte)) return say("the character \"{text}\"", fact<Fact::kText>({byte}));
+  if (shows_as_itself(c)) {
+    return say("the character {text} ({code})", fact<Fact::kText>(utf8_of(c.code)), number);
   }
-  const std::string kind = kind_of(c);
-  if (!kind.empty()) return "a " + kind + " (" + number + ")";
-  return c.unicode ? "the character " + number : "the byte " + number;
+  if (!c.unicode && c.code == 0) return say("a NUL byte (0x00)");
+  if (!c.unicode && (c.code < 0x20 || c.code == 0x7F)) {
+    return say("the control character {code} ({name})", number,
+               fact<Fact::kName>(short_name(c)));
+  }
+  if (const Named kind = named(c); kind != Named::kNone) return named_character(kind, number.shown);
+  return c.unicode ? say("the character {code}", number) : say("the byte {code}", number);
 }
 
 std::string typed_codes(std::string_view text) {
-  std::vector<std::string> named;
+  std::vector<std::string> named_codes;
   for (std::size_t at = 0; at < text.size();) {
     const TextCharacter c = decode_at(text, at);
-    const std::string one = utf8_of(c.code) + " is " + number_of(c);
-    if (shows_as_itself(c) && std::find(named.begin(), named.end(), one) == named.end()) {
-      named.push_back(one);
+    const std::string one = say("{text} is {code}", fact<Fact::kText>(utf8_of(c.code)),
+                                fact<Fact::kCode>(number_of(c)));
+    if (shows_as_itself(c) &&
+        std::find(named_codes.begin(), named_codes.end(), one) == named_codes.end()) {
+      named_codes.push_back(one);
     }
     at += c.size;
   }
-  std::string listed;
-  for (const std::string& one : named) listed += (listed.empty() ? "" : ", ") + one;
-  return listed;
+  return listed(named_codes, Joining::kSequence);
 }
 
 std::size_t blank_or_quote_at(std::string_view text, std::size_t at) {
   const char byte = text[at];
   if (byte == ' ' || byte == '\t' || byte == '"' || byte == '\'') return 1;
   const TextCharacter c = decode_at(text, at);
-  const std::string kind = kind_of(c);
-  const bool breaks = kind.ends_with("separator") || kind == "next-line mark";
-  return !kind.empty() && !breaks ? c.size : 0;
+  switch (named(c)) {
+    case Named::kNone:
+    case Named::kLineSeparator:
+    case Named::kParagraphSeparator:
+    case Named::kNextLineMark:
+      return 0;
+    default:
+      return c.size;
+  }
 }
 
 std::string shortened(std::string_view text, std::size_t width) {

@@ -19,21 +19,26 @@ using KeyCode = std::int32_t;
 // The value stored into the host's slot variable, 2 to 6.
 using SlotNumber = std::int32_t;
 
-// A weapon category: its entry name in the "Bindings" section and the slot
-// it selects. Its key code is read from the file afresh in every cycle.
+// A weapon category: its entry name in the "Bindings" section, the slot it
+// selects, and what players call it, in English (the tools show that in
+// the player's language). Its key code is read from the file afresh in
+// every cycle.
 struct Category {
+  constexpr Category(const char* entry_name, SlotNumber slot_number, const char* english)
+      : name(entry_name), slot(slot_number), in_words(english) {}
   const char* name;
   SlotNumber slot;
+  const char* in_words;
 };
 
 // Row order is both read order and poll order; the last active row wins.
-inline constexpr std::array<Category, 5> kCategories{{
-    {"handguns", 2},
-    {"machineguns", 5},
-    {"submachine", 4},
-    {"shotgun", 3},
-    {"rifle", 6},
-}};
+inline constexpr std::array<Category, 5> kCategories{
+    Category("handguns", 2, "Handguns"),
+    Category("machineguns", 5, "Machine guns"),
+    Category("submachine", 4, "Submachine guns"),
+    Category("shotgun", 3, "Shotgun"),
+    Category("rifle", 6, "Rifles"),
+};
 inline constexpr std::size_t kCategoryCount = kCategories.size();
 
 // The slot numbers the table holds, the only values ever stored.
@@ -42,13 +47,15 @@ inline constexpr SlotNumber kHighestSlot = 6;
 constexpr bool is_slot_number(SlotNumber slot) {
   return slot >= kLowestSlot && slot <= kHighestSlot;
 }
-static_assert([] {
-  SlotNumber expected = kLowestSlot;
+constexpr bool each_slot_once() {
   for (SlotNumber slot = kLowestSlot; slot <= kHighestSlot; ++slot) {
-    for (const Category& category : kCategories) expected += category.slot == slot;
+    int rows = 0;
+    for (const Category& category : kCategories) rows += category.slot == slot;
+    if (rows != 1) return false;
   }
-  return expected == kHighestSlot + 1;
-}(), "each slot from the lowest to the highest belongs to one category");
+  return kCategories.size() == static_cast<std::size_t>(kHighestSlot - kLowestSlot + 1);
+}
+static_assert(each_slot_once(), "each slot from the lowest to the highest has one category");
 
 // A category's row in the table, for arrays kept in row order.
 inline std::size_t row_of(const Category& category) {

@@ -17,19 +17,10 @@ const Category* category_named(std::string_view name);
 // The category that selects `slot`; nullptr for a number no category has.
 const Category* category_with_slot(SlotNumber slot);
 
-// The category as players call it: "Handguns", "Machine guns".
-std::string_view category_in_words(const Category& category);
-
 // The categories in slot order, 2 to 6, as players list them.
 std::vector<const Category*> categories_by_slot();
 
-// Names joined as in a sentence: "a", "a and b", "a, b and c", with
-// `last_joiner` before the last.
-std::string joined(const std::vector<std::string_view>& names,
-                   std::string_view last_joiner = " and ");
-std::string joined(const std::vector<std::string>& names, std::string_view last_joiner = " and ");
-
-// All five names in row order: "handguns, machineguns, ... and rifle".
-std::string category_names(std::string_view last_joiner = " and ");
+// All five names in row order: "handguns", "machineguns", ... "rifle".
+std::vector<std::string> category_names();
 
 }  // namespace holsterkeys

@@ -22,8 +22,16 @@ inline constexpr char kSeparator = '/';
 
 enum class PathKind { kMissing, kFile, kFolder, kError };
 
-// What is at `path`; for kError, `reason` says why in a player's words.
-PathKind path_kind(const std::string& path, std::string& reason);
+// Why a file could not be looked at or read: another program holds it
+// locked, the player's account may not read it, or what the system says.
+enum class FileProblem { kLocked, kNoPermission, kOther };
+struct FileFailure {
+  FileProblem problem = FileProblem::kOther;
+  std::string message;  // kOther: the system's own words, in UTF-8
+};
+
+// What is at `path`; for kError, `failure` says why.
+PathKind path_kind(const std::string& path, FileFailure& failure);
 
 // One file or folder in a folder, with when it was last written, in
 // seconds since 1970 (UTC).
@@ -39,8 +47,8 @@ std::vector<FolderEntry> entries_in(const std::string& folder);
 // The path from the root, as the platform resolves it.
 std::string absolute(const std::string& path);
 
-// Appends the file's bytes to `bytes`; false with `reason`, in a player's
-// words, when the file cannot be opened or read.
-bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason);
+// Appends the file's bytes to `bytes`; false with `failure` when the file
+// cannot be opened or read.
+bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure);
 
 }  // namespace holsterkeys

@@ -13,21 +13,19 @@
 namespace holsterkeys {
 namespace {
 
-std::string reason_for(int error) {
-  if (error == EACCES || error == EPERM) {
-    return "you have no permission to read it. Give your account read access to it.";
-  }
-  return std::strerror(error);
+FileFailure failure_of(int error) {
+  if (error == EACCES || error == EPERM) return {FileProblem::kNoPermission, {}};
+  return {FileProblem::kOther, std::strerror(error)};
 }
 
 }  // namespace
 
-PathKind path_kind(const std::string& path, std::string& reason) {
+PathKind path_kind(const std::string& path, FileFailure& failure) {
   struct stat status;
   if (stat(path.c_str(), &status) == 0)
     return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
   if (errno == ENOENT || errno == ENOTDIR) return PathKind::kMissing;
-  reason = reason_for(errno);
+  failure = failure_of(errno);
   return PathKind::kError;
 }
 
@@ -69,10 +67,10 @@ std::string absolute(const std::string& path) {
   return result.empty() ? "/" : result;
 }
 
-bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason) {
+bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure) {
   std::FILE* stream = std::fopen(path.c_str(), "rb");
   if (stream == nullptr) {
-    reason = reason_for(errno);
+    failure = failure_of(errno);
     return false;
   }
   char chunk[4096];
@@ -81,7 +79,7 @@ bool read_whole_file(const std::string& path, std::string& bytes, std::string& r
   }
   const int error = std::ferror(stream) ? errno : 0;
   std::fclose(stream);
-  if (error != 0) reason = reason_for(error);
+  if (error != 0) failure = failure_of(error);
   return error == 0;
 }
 

@@ -6,25 +6,25 @@
 namespace holsterkeys {
 namespace {
 
+// Windows' own words for an error, in UTF-8; its number where it has none.
 std::string system_message(DWORD error) {
-  char text[512];
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, error, 0, text, sizeof text, nullptr);
-  std::string message(text, length);
+  wchar_t text[512];
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, 512, nullptr);
+  char utf8[1536];
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8,
+                                       sizeof utf8, nullptr, nullptr);
+  std::string message(utf8, size > 0 ? static_cast<std::size_t>(size) : 0);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  return message.empty() ? "Windows error " + std::to_string(error) : message;
+  return message.empty() ? std::to_string(error) : message;
 }
 
-std::string reason_for(DWORD error) {
+FileFailure failure_of(DWORD error) {
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-    return "another program has it open and locked (often an editor, a backup or a sync tool). "
-           "Close that program, then run the checker again.";
+    return {FileProblem::kLocked, {}};
   }
-  if (error == ERROR_ACCESS_DENIED) {
-    return "you have no permission to read it. Run the checker as administrator, or give your "
-           "account read access in the file's Properties, Security tab.";
-  }
-  return system_message(error);
+  if (error == ERROR_ACCESS_DENIED) return {FileProblem::kNoPermission, {}};
+  return {FileProblem::kOther, system_message(error)};
 }
 
 // In large pieces: each read is a call into the system, and under Wine a
@@ -49,14 +49,14 @@ std::int64_t unix_seconds(const FILETIME& time) {
 
 }  // namespace
 
-PathKind path_kind(const std::string& path, std::string& reason) {
+PathKind path_kind(const std::string& path, FileFailure& failure) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::kFolder : PathKind::kFile;
   }
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kMissing;
-  reason = reason_for(error);
+  failure = failure_of(error);
   return PathKind::kError;
 }
 
@@ -81,18 +81,18 @@ std::string absolute(const std::string& path) {
   return length == 0 || length >= sizeof full ? path : std::string(full, length);
 }
 
-bool read_whole_file(const std::string& path, std::string& bytes, std::string& reason) {
+bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure) {
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    reason = reason_for(GetLastError());
+    failure = failure_of(GetLastError());
     return false;
   }
   const bool read = read_all(handle, bytes);
   const DWORD error = GetLastError();
   CloseHandle(handle);
-  if (!read) reason = reason_for(error);
+  if (!read) failure = failure_of(error);
   return read;
 }
 

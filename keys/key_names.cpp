@@ -1,6 +1,7 @@
 #include "keys/key_names.h"
 
 #include "keys/player_text.h"
+#include "text/say.h"
 
 #include <algorithm>
 #include <cctype>
@@ -189,8 +190,9 @@ std::string folded(std::string_view written) {
     if (c == '-' && i > 0 && i + 1 < name.size() && alnum(name[i - 1]) && alnum(name[i + 1])) {
       continue;
     }
-    result.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    result.push_back(c);
   }
+  result = lowercase(result);
   lower_latin1_and_cyrillic(result);
   return result;
 }
@@ -288,18 +290,20 @@ std::string key_name(KeyCode code) {
   return {};
 }
 
+bool names_a_key(KeyCode code) { return is_key_code(code) && !key_name(code).empty(); }
+
 std::string key_in_words(KeyCode code) {
   switch (code) {
     case 0x01:
-      return "the left mouse button";
+      return say("the left mouse button");
     case 0x02:
-      return "the right mouse button";
+      return say("the right mouse button");
     case 0x04:
-      return "the middle mouse button";
+      return say("the middle mouse button");
     case 0x05:
-      return "mouse button X1 (back)";
+      return say("mouse button X1 (back)");
     case 0x06:
-      return "mouse button X2 (forward)";
+      return say("mouse button X2 (forward)");
     default:
       return key_name(code);
   }

@@ -15,12 +15,19 @@
 
 namespace holsterkeys {
 
+// Esc cancels what a live mode waits for, and Backspace skips a category.
+inline constexpr KeyCode kEsc = 0x1B;
+inline constexpr KeyCode kBackspace = 0x08;
+
 // The code as players write it in the file: "0x41".
 std::string hex_code(KeyCode code);
 
 // The key's name ("F2", "A", "Numpad5", "Mouse X1"), or empty when no key
 // has that code.
 std::string key_name(KeyCode code);
+
+// True for a code that a key or mouse button has.
+bool names_a_key(KeyCode code);
 
 // What the active keyboard layout calls a code's key, in UTF-8: the
 // character the key types ("Ö"), or the layout's name for the key; empty
@@ -41,8 +48,8 @@ void label_keys_by_layout(LayoutLabel character, LayoutLabel name);
 // portable name, which every layout reads back.
 std::string shown_key_name(KeyCode code);
 
-// The key as a sentence names it: "the right mouse button", "F2",
-// "Numpad5"; empty when no key has that code.
+// The key as a sentence names it, in the player's language: "the right
+// mouse button", "F2", "Numpad5"; empty when no key has that code.
 std::string key_in_words(KeyCode code);
 
 // The code of a key written by name, as players copy names from Windows,

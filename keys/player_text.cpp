@@ -62,4 +62,10 @@ std::string as_utf8(std::string_view text) {
   return utf8;
 }
 
+std::string lowercase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return lower;
+}
+
 }  // namespace holsterkeys

@@ -24,6 +24,11 @@ TextCharacter decode_at(std::string_view text, std::size_t at);
 // The UTF-8 bytes of a Unicode character.
 std::string utf8_of(char32_t code);
 
+// The text with the letters A to Z in lower case and every other byte as
+// it is: names as Windows compares file names and the reader compares
+// sections and entries.
+std::string lowercase(std::string_view text);
+
 // The text in UTF-8: its UTF-8 characters as they are, every other byte
 // read as Windows-1252. For names in files saved as ANSI, and for paths
 // the platform's ANSI calls return.

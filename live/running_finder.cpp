@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "advice/config_file.h"
+#include "keys/player_text.h"
 #include "selector/selection_cycle.h"
 
 namespace holsterkeys {
@@ -43,8 +44,7 @@ std::string module_in(HANDLE process) {
   for (DWORD i = 1; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
     char path[MAX_PATH];
     if (GetModuleFileNameExA(process, modules[i], path, sizeof path) == 0) continue;
-    const std::string name = std::string(path).substr(std::string(path).find_last_of("\\/") + 1);
-    if (lowercase(name).starts_with("holsterkeys")) return path;
+    if (lowercase(file_name(path)).starts_with("holsterkeys")) return path;
   }
   return {};
 }
@@ -52,7 +52,7 @@ std::string module_in(HANDLE process) {
 std::string program_path(HANDLE process) {
   char path[MAX_PATH];
   DWORD size = sizeof path;
-  return QueryFullProcessImageNameA(process, 0, path, &size) ? path : "(unknown program)";
+  return QueryFullProcessImageNameA(process, 0, path, &size) ? path : "";
 }
 
 template <class T>
@@ -113,7 +113,7 @@ std::string narrow(const std::wstring& text) {
 
 // A program this checker may not look into, when it may be a game: one
 // whose path can be read, outside the Windows folder, and not 64-bit.
-std::optional<std::string> denied_program(DWORD id) {
+std::optional<DeniedProgram> denied_program(DWORD id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
   if (process == nullptr) return std::nullopt;
   const std::string path = program_path(process);
@@ -123,7 +123,7 @@ std::optional<std::string> denied_program(DWORD id) {
   const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
   if (is_64 || lowercase(path).starts_with(lowercase(std::string(windows, length))))
     return std::nullopt;
-  return "process " + std::to_string(id) + " (" + path + ")";
+  return DeniedProgram{id, path};
 }
 
 // A program with the module loaded, or nothing.

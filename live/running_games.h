@@ -13,16 +13,21 @@ namespace holsterkeys {
 
 struct RunningGame {
   unsigned long id;                   // the process
-  std::string program;                // its full path
+  std::string program;                // its full path, or empty where that cannot be read
   std::string module;                 // the module's full path in it
   std::optional<std::int32_t> slot;   // its slot variable, when it can be read
   std::optional<std::string> folder;  // its current folder, where the module reads
 };
 
+// A program that may be a game but could not be examined.
+struct DeniedProgram {
+  unsigned long id;
+  std::string program;  // its full path, or empty where that cannot be read
+};
+
 struct RunningSurvey {
   std::vector<RunningGame> games;
-  // Programs that may be games but could not be examined: "process 42 (C:\...)".
-  std::vector<std::string> denied;
+  std::vector<DeniedProgram> denied;
 };
 
 // Looks at every running program (needs Windows or Wine).

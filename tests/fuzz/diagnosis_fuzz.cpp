@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "advice/diagnosis.h"
+#include "advice/finding_text.h"
 #include "bindings/profile_file.h"
 #include "tests/advice_holds.h"
 #include "tests/whole_text.h"
@@ -18,10 +19,11 @@ namespace {
 
 using namespace holsterkeys;
 
-void expect_printable(const std::vector<std::string>& sentences) {
-  for (const std::string& sentence : sentences) {
-    if (!is_whole_text(sentence)) {
-      std::fprintf(stderr, "a sentence that is not whole text: %s\n", sentence.c_str());
+void expect_printable(const Diagnosis& diagnosis) {
+  for (const Finding& finding : diagnosis.found) {
+    const std::string sentence = text_of(finding);
+    if (sentence.empty() || !is_whole_text(sentence)) {
+      std::fprintf(stderr, "a finding that is not whole text: %s\n", sentence.c_str());
       std::abort();
     }
   }
@@ -37,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ProfileBytes reader(file.bytes, ProfileDialect::kWindows);
   const BindingReadings readings = read_bindings(reader);
   const Diagnosis diagnosis = diagnose(file, readings);
-  expect_printable(diagnosis.findings);
-  expect_printable(diagnosis.notes);
+  expect_printable(diagnosis);
   for (const std::string& failure : failed_proposals(file, diagnosis)) {
     std::fprintf(stderr, "a proposed line fails when followed: %s\n", failure.c_str());
     std::abort();

@@ -70,7 +70,9 @@ expect(one_note_and_all_usable 0 "\n1 note:\n- handguns, machineguns, submachine
        game)
 file(WRITE "${scratch}/partial.ini"
      "[Bindings]\nhandguns=0x62\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\nrifle=\n")
-expect(bound_ones_usable 0 "\nEvery bound category is usable.\n$" partial.ini)
+expect(bound_ones_usable 0
+       "\nEvery bound category is usable once the file is saved as holsterkeys.ini in the game's folder.\n$"
+       partial.ini)
 expect(no_file_where_the_module_looks 1 "no configuration file at .*holsterkeys.ini")
 expect(folder_named_like_the_file 1 "holsterkeys.ini is a folder, not a file"
        folder/holsterkeys.ini)

@@ -122,24 +122,24 @@ const GameLineCase kGameLineCases[] = {
     {"NoGame", {}, "Game: no running program has the module loaded."},
     {"ThisFolder",
      {{1, "C:\\Games\\Host\\host.exe", "holsterkeys.dll", 3, "c:\\games\\host\\"}},
-     "Game: host.exe has the module loaded, slot 3 (Shotgun); it reads this folder."},
+     "Game: host.exe has the module loaded, slot 3 (Shotgun). It reads this folder."},
     {"WrongFolder",
      {{1, "host.exe", "holsterkeys.dll", 0, "C:\\Games"}},
-     "Game: host.exe has the module loaded, slot 0 (none selected yet); but it reads "
+     "Game: host.exe has the module loaded, slot 0 (none selected yet). But it reads "
      "holsterkeys.ini from C:\\Games, not from this folder. Move your file there, or start the "
      "game from here."},
     {"LowestSlot",
      {{1, "host.exe", "holsterkeys.dll", 2, "C:\\Games\\Host"}},
-     "Game: host.exe has the module loaded, slot 2 (Handguns); it reads this folder."},
+     "Game: host.exe has the module loaded, slot 2 (Handguns). It reads this folder."},
     {"HighestSlot",
      {{1, "host.exe", "holsterkeys.dll", 6, "C:\\Games\\Host"}},
-     "Game: host.exe has the module loaded, slot 6 (Rifles); it reads this folder."},
+     "Game: host.exe has the module loaded, slot 6 (Rifles). It reads this folder."},
     {"AboveTheSlots",
      {{1, "host.exe", "holsterkeys.dll", 7, "C:\\Games\\Host"}},
-     "Game: host.exe has the module loaded, slot 7 (none selected yet); it reads this folder."},
+     "Game: host.exe has the module loaded, slot 7 (none selected yet). It reads this folder."},
     {"NothingReadable",
      {{1, "host.exe", "holsterkeys.dll", std::nullopt, std::nullopt}},
-     "Game: host.exe has the module loaded, its slot cannot be read; its folder cannot be read."},
+     "Game: host.exe has the module loaded; its slot cannot be read. Its folder cannot be read."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Games, GameLine, testing::ValuesIn(kGameLineCases), CaseName());

@@ -300,8 +300,11 @@ struct BindCase {
   const char* arguments;
   std::vector<KeyCode> keys;
   std::vector<std::string> lines;  // whole lines, one after another
-  const char* rifle_after;         // rifle's line afterwards
-  KeyCode rifle_code;              // what the module reads for rifle
+  const char* line_before;         // the line of the player's file that changes
+  const char* line_after;          // what it is afterwards
+  std::size_t row;                 // the category whose code the module then reads
+  KeyCode code;
+  const char* file = "holsterkeys.ini";
 };
 
 void PrintTo(const BindCase& bind, std::ostream* out) { *out << bind.name; }
@@ -309,7 +312,7 @@ void PrintTo(const BindCase& bind, std::ostream* out) { *out << bind.name; }
 class Bind : public Checker, public testing::WithParamInterface<BindCase> {};
 
 TEST_P(Bind, WritesThePressedKeyAndNothingElse) {
-  host::write_config(kPlayersFile);
+  std::ofstream(GetParam().file, std::ios::binary) << kPlayersFile;
   const PROCESS_INFORMATION checker = start_checker(GetParam().arguments);
   ASSERT_TRUE(checker_says("Press the key for "));
   for (KeyCode key : GetParam().keys) tap(key);
@@ -317,10 +320,12 @@ TEST_P(Bind, WritesThePressedKeyAndNothingElse) {
   EXPECT_EQ(run.status, 0u) << run.output;
   EXPECT_TRUE(says_lines(run.output, GetParam().lines));
   std::string expected = kPlayersFile;
-  expected.replace(expected.find("rifle=128"), 9, GetParam().rifle_after);
-  EXPECT_EQ(file_bytes("holsterkeys.ini"), expected);
-  const WindowsProfileFile module_reader;
-  EXPECT_EQ(read_key_codes(module_reader)[4], GetParam().rifle_code);
+  const std::string before = GetParam().line_before;
+  expected.replace(expected.find(before), before.size(), GetParam().line_after);
+  EXPECT_EQ(file_bytes(GetParam().file), expected);
+  const std::string written = full_path_of(GetParam().file);
+  const WindowsProfileFile module_reader(written.c_str());
+  EXPECT_EQ(read_key_codes(module_reader)[GetParam().row], GetParam().code);
 }
 
 constexpr char kWroteInto[] = " into .*\\\\holsterkeys\\.ini\\.";
@@ -332,8 +337,10 @@ const BindCase kBindCases[] = {
      {VK_LBUTTON, 'F'},
      {"Not the left mouse button: it fires, so every shot would also switch to rifle\\. Press "
       "another key\\.",
-      std::string("Wrote rifle=0x46 \\(F\\)") + kWroteInto, ""},
+      std::string("Wrote rifle=0x46 \\(F\\)") + kWroteInto, "", "Configuration: .*"},
+     "rifle=128",
      "rifle=0x46",
+     4,
      0x46},
     // Under Wine, the second press of a dead key comes as 0xFC only.
     {"DeadKeyOnlyAsItsAccent",
@@ -342,23 +349,29 @@ const BindCase kBindCases[] = {
      {"Not this key: under Wine, a key that puts an accent on the next letter, as \\^ and .* do, "
       "reaches the game only on every second press\\. Press another key\\.",
       std::string("Wrote rifle=0x46 \\(F\\)") + kWroteInto, ""},
+     "rifle=128",
      "rifle=0x46",
+     4,
      0x46},
+    // What the key does beside handguns' is said once, by the report.
     {"KeyOfAnotherCategory",
      "--bind rifle",
      {host::kSpareKeys[0]},
-     {std::string("Wrote rifle=0x7C \\(F13\\)") + kWroteInto,
-      "F13 is also the key of handguns: when it is pressed, both fire and rifle wins, being later "
-      "in the order handguns, machineguns, submachine, shotgun, rifle\\.",
-      ""},
+     {"- handguns and rifle are both on 0x7C \\(F13\\): when it is pressed, rifle wins, being "
+      "later in the order handguns, machineguns, submachine, shotgun, rifle\\. Give each "
+      "category its own key\\."},
+     "rifle=128",
      "rifle=0x7C",
+     4,
      0x7C},
     // Backspace skips only while walking through every category.
     {"OneCategoryTakesBackspace",
      "--bind rifle",
      {VK_BACK},
      {std::string("Wrote rifle=0x08 \\(Backspace\\)") + kWroteInto, ""},
+     "rifle=128",
      "rifle=0x08",
+     4,
      0x08},
     {"WalkSkipsWithBackspace",
      "--bind",
@@ -367,7 +380,33 @@ const BindCase kBindCases[] = {
       "Press the key for shotgun \\(slot 3\\); Backspace skips it, or Esc to stop\\..*",
       "Nothing was written; .*\\\\holsterkeys\\.ini is as it was\\."},
      "rifle=128",
+     "rifle=128",
+     4,
      128},
+    // Binds handguns, skips shotgun, stops: handguns is written, and the
+    // report follows.
+    {"WalkBindsSkipsAndStops",
+     "--bind",
+     {'F', VK_BACK, VK_ESCAPE},
+     {std::string("Wrote handguns=0x46 \\(F\\)") + kWroteInto,
+      "Press the key for shotgun \\(slot 3\\); Backspace skips it, or Esc to stop\\..*",
+      "shotgun skipped\\.",
+      "Press the key for submachine \\(slot 4\\); Backspace skips it, or Esc to stop\\..*", "",
+      "Configuration: .*\\\\holsterkeys\\.ini"},
+     "handguns=124 ; F13",
+     "handguns=0x46 ; F13",
+     0,
+     0x46},
+    // A bare file name with a dot in it is the file, not a category.
+    {"BareFileNameWithADot",
+     "--bind keys.v2.ini",
+     {'F', VK_ESCAPE},
+     {"Wrote handguns=0x46 \\(F\\) into .*\\\\keys\\.v2\\.ini\\."},
+     "handguns=124 ; F13",
+     "handguns=0x46 ; F13",
+     0,
+     0x46,
+     "keys.v2.ini"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Keys, Bind, testing::ValuesIn(kBindCases),
@@ -399,7 +438,7 @@ TEST_F(Checker, BindRefusesAReadOnlyFile) {
   const CheckRun run = finish_checker(checker, 5000);
   SetFileAttributesA("holsterkeys.ini", FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(run.status, 1u) << run.output;
-  EXPECT_NE(run.output.find("the file is read-only"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("The file is read-only"), std::string::npos) << run.output;
   EXPECT_EQ(file_bytes("holsterkeys.ini"), kPlayersFile);
 }
 
@@ -412,7 +451,7 @@ struct WriterCase {
   const char* name;
   std::optional<std::string> on_disk;  // nothing: no file
   std::string shown;
-  const char* reason;
+  std::optional<WriteRefusal::Problem> refused;
   std::optional<std::string> after;
   DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;  // of the file, before and after
   bool folder = false;                        // holsterkeys.ini is a folder
@@ -446,7 +485,8 @@ TEST_P(Writer, WritesOnlyTheFileAsShown) {
                                             nullptr, OPEN_EXISTING, 0, nullptr)
                               : INVALID_HANDLE_VALUE;
   const std::string location = full_path_of("holsterkeys.ini");
-  EXPECT_EQ(write_value(location, kCategories[4], "0x46", writer.shown), writer.reason);
+  const auto refusal = write_value(location, kCategories[4], "0x46", writer.shown);
+  EXPECT_EQ(refusal ? std::optional(refusal->problem) : std::nullopt, writer.refused);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
   const DWORD attributes = GetFileAttributesA("holsterkeys.ini");
   if (writer.folder) {
@@ -461,31 +501,29 @@ TEST_P(Writer, WritesOnlyTheFileAsShown) {
   EXPECT_EQ(other_files(), std::vector<std::string>{});
 }
 
-constexpr char kChanged[] = "it changed since it was shown. Look at it again, then try again.";
-constexpr char kEncodings[] =
-    "Windows and Wine read its encoding differently. Save it as ANSI (in Notepad: File > Save "
-    "As, Encoding: ANSI) first.";
+using Problem = WriteRefusal::Problem;
+constexpr auto kChanged = Problem::kChangedSinceShown;
+constexpr auto kEncodings = Problem::kEncodingReadApart;
 constexpr char kRifle66[] = "[Bindings]\r\nrifle=0x66\r\n";
 const std::string kBigEndian("\xFE\xFF\0[\0B\0i\0n\0d\0i\0n\0g\0s\0]\0\r\0\n", 26);
 const std::string kMarkAndTwoSections =
     "\xEF\xBB\xBF[Bindings]\r\nrifle=0x66\r\n[Bindings]\r\nhandguns=0x62\r\n";
 const WriterCase kWriterCases[] = {
-    {"AsShown", kRifle66, kRifle66, "", "[Bindings]\r\nrifle=0x46\r\n"},
+    {"AsShown", kRifle66, kRifle66, std::nullopt, "[Bindings]\r\nrifle=0x46\r\n"},
     {"ChangedSinceShown", kRifle66, "[Bindings]\r\nrifle=0x65\r\n", kChanged, kRifle66},
     {"MadeSinceShown", kRifle66, "", kChanged, kRifle66},
     {"RemovedSinceShown", std::nullopt, kRifle66, kChanged, std::nullopt},
-    {"NoFileAsShown", std::nullopt, "", "",
+    {"NoFileAsShown", std::nullopt, "", std::nullopt,
      "; holsterkeys: the key code of each weapon category. Check it with holsterkeys-check.\r\n"
      "[Bindings]\r\nrifle=0x46\r\n"},
-    {"KeepsHiddenAndArchive", kRifle66, kRifle66, "", "[Bindings]\r\nrifle=0x46\r\n",
+    {"KeepsHiddenAndArchive", kRifle66, kRifle66, std::nullopt, "[Bindings]\r\nrifle=0x46\r\n",
      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
-    {"FolderNamedLikeTheFile", std::nullopt, "", "it is a folder, not a file.", std::nullopt,
+    {"FolderNamedLikeTheFile", std::nullopt, "", Problem::kFolder, std::nullopt,
      FILE_ATTRIBUTE_DIRECTORY, true},
     {"Utf16BigEndian", kBigEndian, kBigEndian, kEncodings, kBigEndian},
     {"Utf8MarkBeforeTwoSections", kMarkAndTwoSections, kMarkAndTwoSections, kEncodings,
      kMarkAndTwoSections},
-    {"LockedByAnotherProgram", kRifle66, kRifle66,
-     "another program has it open and locked. Close that program, then try again.", kRifle66,
+    {"LockedByAnotherProgram", kRifle66, kRifle66, Problem::kLocked, kRifle66,
      FILE_ATTRIBUTE_ARCHIVE, false, true},
 };
 

@@ -93,7 +93,7 @@ check_file "a cancelled change writes nothing" "$bound_file"
 
 chmod a-w holsterkeys.ini
 xdotool key alt+c F8
-check "a read-only file is refused with the reason" "the file is read-only"
+check "a read-only file is refused with the reason" "The file is read-only"
 check_file "a read-only file stays as it was" "$bound_file"
 shot read-only
 chmod u+w holsterkeys.ini
@@ -113,7 +113,7 @@ xdotool keyup b
 
 "$wine" window_host.exe 60 >host.out 2>&1 &
 check "the game line shows the running host and its slot" \
-  "Game: window_host.exe has the module loaded, slot [0-9]+ [^	]*; it reads this folder\." 15
+  "Game: window_host.exe has the module loaded, slot [0-9]+ [^	]*\. It reads this folder\." 15
 shot game
 wineserver -k 2>/dev/null
 sleep 1

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "text/say.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -49,29 +51,40 @@ void keep_own_console_open() {
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return;
   if (!GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode)) return;
   if (!has_windows_parent()) return;
-  std::fputs("\nPress Enter to close.", stdout);
-  std::fflush(stdout);
+  print_text("\n" + say("Press Enter to close."));
   std::getchar();
 }
 
-void print_text(const std::string& utf8) {
-  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+namespace {
+
+void print_on(std::FILE* stream, DWORD handle, const std::string& utf8) {
+  HANDLE out = GetStdHandle(handle);
   DWORD mode;
   if (!GetConsoleMode(out, &mode)) {
-    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
     return;
   }
   const std::wstring wide = widened(utf8);
-  std::fflush(stdout);
+  std::fflush(stream);
   DWORD written;
   WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
+
+}  // namespace
+
+void print_text(const std::string& utf8) { print_on(stdout, STD_OUTPUT_HANDLE, utf8); }
+void print_error_text(const std::string& utf8) { print_on(stderr, STD_ERROR_HANDLE, utf8); }
 
 #else
 
 void keep_own_console_open() {}
 
-void print_text(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
+void print_text(const std::string& utf8) {
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  std::fflush(stdout);
+}
+void print_error_text(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stderr); }
 
 #endif
 

@@ -15,5 +15,7 @@ void keep_own_console_open();
 // that every letter shows whatever the console's code page; elsewhere as
 // the UTF-8 bytes.
 void print_text(const std::string& utf8);
+// The same on the error output.
+void print_error_text(const std::string& utf8);
 
 }  // namespace holsterkeys

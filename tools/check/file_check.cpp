@@ -13,7 +13,7 @@ int check_file(const char* file, bool tsv) {
   }
   const Diagnosis diagnosis = diagnose(view.file, view.readings);
   print_report(view.location, view.readings, diagnosis);
-  return diagnosis.findings.empty() ? 0 : 1;
+  return diagnosis.has_findings() ? 1 : 0;
 }
 
 }  // namespace holsterkeys

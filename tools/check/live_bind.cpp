@@ -3,71 +3,63 @@
 // replaced in one step, so that the module never reads it half-written.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "advice/diagnosis.h"
+#include "advice/finding_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
 #include "live/binding_writer.h"
 #include "live/key_watch.h"
-#include "module/windows_profile_file.h"
-#include "selector/selection_cycle.h"
+#include "text/say.h"
+#include "tools/check/console.h"
 #include "tools/check/file_check.h"
 #include "tools/check/live.h"
 
 namespace holsterkeys {
 namespace {
 
-constexpr KeyCode kEsc = 0x1B;
-constexpr KeyCode kBackspace = 0x08;
-// A key on two categories fires both, and the later row wins.
-void print_shared_key(const Category& bound, KeyCode code, const std::string& location) {
-  const WindowsProfileFile config(location.c_str());
-  const KeyCodes codes = read_key_codes(config);
-  std::vector<std::string_view> others;
-  for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    if (codes[row] == code && &kCategories[row] != &bound) others.push_back(kCategories[row].name);
-  }
-  const auto slot =
-      cycle_outcome(config, [code](KeyCode pressed) { return pressed == code ? 0x8000 : 0; });
-  if (others.empty() || !slot) return;
-  std::printf(
-      "%s is also the key of %s: when it is pressed, both fire and %s wins, being later "
-      "in the order %s.\n",
-      shown_key_name(code).c_str(), joined(others).c_str(), category_with_slot(*slot)->name,
-      category_names(", ").c_str());
-}
-
+// What the written key does beside other categories is the file check's
+// to say, once everything asked for is written.
 bool write_binding(const std::string& location, const Category& category, KeyCode code) {
-  const std::string reason = write_value(location, category, hex_code(code));
-  if (!reason.empty()) {
-    std::printf("Cannot write %s: %s It is left as it was.\n", location.c_str(), reason.c_str());
+  const auto file = path(as_utf8(location));
+  if (const auto refused = write_value(location, category, hex_code(code))) {
+    print_text(refusal_text(location, *refused) + "\n");
     return false;
   }
-  std::printf("Wrote %s=%s (%s) into %s.\n", category.name, hex_code(code).c_str(),
-              shown_key_name(code).c_str(), location.c_str());
-  print_shared_key(category, code, location);
+  print_text(say("Wrote {entry} ({key}) into {path}.",
+                 fact<Fact::kEntry>(std::string(category.name) + "=" + hex_code(code)),
+                 fact<Fact::kKey>(shown_key_name(code)), file) +
+             "\n");
   return true;
 }
 
 enum class Outcome { kBound, kSkipped, kStopped, kFailed };
 
+void ask_for_key(const Category& category, bool walking) {
+  const auto named = fact<Fact::kCategory>(category.name);
+  const auto its_slot = slot(category.slot);
+  const std::string ask =
+      walking ? say("Press the key for {category} (slot {slot}); Backspace skips it, or Esc to "
+                    "stop.",
+                    named, its_slot)
+              : say("Press the key for {category} (slot {slot}), or Esc to cancel.", named,
+                    its_slot);
+  const std::string where = where_keys_arrive();
+  print_text(ask + (where.empty() ? "" : " " + where) + "\n");
+}
+
 Outcome bind_one(KeyWatch& watch, const Category& category, const std::string& location,
                  bool walking, const volatile bool& stop) {
-  std::printf("Press the key for %s (slot %d)%s, or Esc to %s.%s\n", category.name,
-              static_cast<int>(category.slot), walking ? "; Backspace skips it" : "",
-              walking ? "stop" : "cancel", where_keys_arrive().c_str());
-  std::fflush(stdout);
+  ask_for_key(category, walking);
   for (;;) {
     const std::vector<KeyCode> pressed = watch.next_presses(stop);
     if (pressed.empty() || pressed.front() == kEsc) return Outcome::kStopped;
     const KeyCode code = pressed.front();
     if (walking && code == kBackspace) return Outcome::kSkipped;
-    if (const std::string refusal = refused_press(code, category); !refusal.empty()) {
-      std::printf("%s. Press another key.\n", refusal.c_str());
-      std::fflush(stdout);
+    if (press_danger(code) != PressDanger::kNone) {
+      print_text(refused_press(code, category) + " " + say("Press another key.") + "\n");
       continue;
     }
     return write_binding(location, category, code) ? Outcome::kBound : Outcome::kFailed;
@@ -87,16 +79,18 @@ int bind_by_pressing(const Category* category, const std::string& location) {
     const Outcome outcome = bind_one(watch, *next, location, category == nullptr, stop);
     if (outcome == Outcome::kFailed) return 1;
     if (outcome == Outcome::kStopped) break;
-    if (outcome == Outcome::kSkipped) std::printf("%s skipped.\n", next->name);
+    if (outcome == Outcome::kSkipped) {
+      print_text(say("{category} skipped.", fact<Fact::kCategory>(next->name)) + "\n");
+    }
     wrote |= outcome == Outcome::kBound;
   }
   if (!wrote) {
-    std::printf("Nothing was written; %s is as it was.\n", location.c_str());
+    print_text(say("Nothing was written; {path} is as it was.", path(as_utf8(location))) + "\n");
     return 0;
   }
   // The bindings asked for are written, which is success; the rest of the
   // file's findings are shown for what they are.
-  std::printf("\n");
+  print_text("\n");
   check_file(location.c_str(), false);
   return 0;
 }

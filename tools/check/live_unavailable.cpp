@@ -1,15 +1,16 @@
 // Away from Windows there are no key states and no game processes to ask.
-#include <cstdio>
-
+#include "text/say.h"
+#include "tools/check/console.h"
 #include "tools/check/live.h"
 
 namespace holsterkeys {
 namespace {
 
 int needs_windows(const char* mode) {
-  std::fprintf(stderr,
-               "holsterkeys-check: %s needs Windows or Wine: run holsterkeys-check.exe there.\n",
-               mode);
+  print_error_text("holsterkeys-check: " +
+                   say("{option} needs Windows or Wine: run holsterkeys-check.exe there.",
+                       fact<Fact::kOption>(mode)) +
+                   "\n");
   return 2;
 }
 

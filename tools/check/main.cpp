@@ -9,6 +9,8 @@
 
 #include "advice/module_view.h"
 #include "bindings/category_names.h"
+#include "keys/player_text.h"
+#include "text/say.h"
 #include "tools/check/console.h"
 #include "tools/check/file_check.h"
 #include "tools/check/live.h"
@@ -25,28 +27,33 @@ using namespace holsterkeys;
 
 namespace {
 
-constexpr char kUsage[] =
-    "Usage: holsterkeys-check [--tsv] [FILE]\n"
-    "       holsterkeys-check --bind [CATEGORY] [FILE]\n"
-    "       holsterkeys-check --keys | --running\n"
-    "\n"
-    "Shows the five hotkey bindings as holsterkeys reads them from FILE (by\n"
-    "default .\\holsterkeys.ini in the current directory, where the module looks;\n"
-    "for a folder, the holsterkeys.ini in it) and explains anything that keeps a\n"
-    "binding from working.\n"
-    "\n"
-    "  --tsv      print five lines for scripts: category, slot, key code, text\n"
-    "  --bind     bind CATEGORY (or each category in turn) to the next key you\n"
-    "             press, written into FILE; Esc cancels, Backspace skips\n"
-    "  --keys     show the code of each key you press and what the module does\n"
-    "             with it, until Esc\n"
-    "  --running  list the running programs that have the module loaded\n"
-    "  --help     show this help (also -h and /?)\n"
-    "  --version  show the version\n"
-    "\n"
-    "Exit status: 0 when every binding is usable or left unbound on purpose,\n"
-    "1 when something was found, 2 for a usage error. With --tsv, 0 unless the\n"
-    "usage is wrong. With --bind, 0 once the key is written.\n";
+std::string usage() {
+  return say(
+      "Usage: holsterkeys-check [--tsv] [FILE]\n"
+      "       holsterkeys-check --bind [CATEGORY] [FILE]\n"
+      "       holsterkeys-check --keys | --running\n"
+      "\n"
+      "Shows the five hotkey bindings as holsterkeys reads them from FILE (by\n"
+      "default .\\holsterkeys.ini in the current directory, where the module looks;\n"
+      "for a folder, the holsterkeys.ini in it) and explains anything that keeps a\n"
+      "binding from working.\n"
+      "\n"
+      "  --tsv      print five lines for scripts: category, slot, key code, text\n"
+      "  --bind     bind CATEGORY (or each category in turn) to the next key you\n"
+      "             press, written into FILE; Esc cancels, Backspace skips\n"
+      "  --keys     show the code of each key you press and what the module does\n"
+      "             with it, until Esc\n"
+      "  --running  list the running programs that have the module loaded\n"
+      "  --help     show this help (also -h and /?)\n"
+      "  --version  show the version\n"
+      "\n"
+      "Exit status: 0 when every binding is usable or left unbound on purpose,\n"
+      "1 when something was found, 2 for a usage error. With --tsv, 0 unless the\n"
+      "usage is wrong. With --bind, 0 once the key is written.\n");
+}
+
+// A usage error, on the error output.
+void print_error(const std::string& sentence) { print_error_text("holsterkeys-check: " + sentence + "\n"); }
 
 struct Options {
   enum class Mode { kCheck, kTsv, kKeys, kRunning, kBind } mode = Mode::kCheck;
@@ -81,8 +88,9 @@ bool take_category(int argc, char** argv, int& i, Options& options) {
   const char* word = argv[++i];
   options.category = category_named(word);
   if (options.category != nullptr) return true;
-  std::fprintf(stderr, "holsterkeys-check: %s is not a category; the categories are %s.\n", word,
-               category_names(" and ").c_str());
+  print_error(say("{name} is not a category; the categories are {categories}.",
+                  fact<Fact::kName>(as_utf8(word)),
+                  fact<Fact::kCategories>(listed(category_names()))));
   return false;
 }
 
@@ -97,10 +105,10 @@ Parsed parse_options(int argc, char** argv, Options& options) {
       options.mode = *mode;
       if (*mode == Mode::kBind && !take_category(argc, argv, i, options)) return Parsed::kError;
     } else if (arg.starts_with("-") && arg != "-") {
-      std::fprintf(stderr, "holsterkeys-check: unknown option %s\n", argv[i]);
+      print_error(say("unknown option {option}", fact<Fact::kOption>(as_utf8(argv[i]))));
       return Parsed::kError;
     } else if (options.file != nullptr) {
-      std::fprintf(stderr, "holsterkeys-check: only one FILE can be checked\n");
+      print_error(say("only one FILE can be checked"));
       return Parsed::kError;
     } else {
       options.file = argv[i];
@@ -113,13 +121,13 @@ int run(int argc, char** argv) {
   Options options;
   switch (parse_options(argc, argv, options)) {
     case Parsed::kHelp:
-      std::fputs(kUsage, stdout);
+      print_text(usage());
       return 0;
     case Parsed::kVersion:
       std::printf("holsterkeys-check %s\n", HOLSTERKEYS_VERSION);
       return 0;
     case Parsed::kError:
-      std::fputs(kUsage, stderr);
+      print_error_text(usage());
       return 2;
     case Parsed::kRun:
       break;
@@ -150,7 +158,7 @@ int main(int argc, char** argv) {
   try {
     status = run(argc, argv);
   } catch (const std::exception& error) {
-    std::printf("holsterkeys-check could not finish: %s\n", error.what());
+    print_text(say("holsterkeys-check could not finish: {reason}", reason(error.what())) + "\n");
   }
   keep_own_console_open();
   return status;

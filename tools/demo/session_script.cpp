@@ -4,6 +4,7 @@
 
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "text/say.h"
 
 namespace holsterkeys {
 namespace {
@@ -13,7 +14,9 @@ using Words = std::vector<std::string>;
 constexpr int kDefaultTapMs = 40;
 constexpr int kLongestWaitMs = 60000;
 
-std::string category_choice() { return "CATEGORY one of " + category_names(" or "); }
+std::string category_choice() {
+  return "CATEGORY one of " + listed(category_names(), Joining::kOr);
+}
 
 // A key given by number (decimal, 0x hexadecimal) or by name ("F5", "A").
 std::optional<KeyCode> key_named(std::string_view word) {

@@ -1,19 +1,24 @@
 #include "tools/setup/setup_model.h"
 
 #include "advice/config_file.h"
-#include "advice/findings.h"
+#include "advice/finding_text.h"
 #include "advice/visible_text.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
+#include "text/say.h"
 
 namespace holsterkeys {
 namespace {
 
 std::string key_text(const BindingReading& reading) {
   const KeyCode code = reading.number.code;
-  if (names_a_key(code)) return shown_key_name(code) + " (" + hex_code(code) + ")";
-  if (reading.text.empty()) return "(none)";
-  return "\"" + visible(reading.text) + "\"";
+  if (names_a_key(code)) {
+    return say("{key} ({code})", fact<Fact::kKey>(shown_key_name(code)),
+               fact<Fact::kCode>(hex_code(code)));
+  }
+  if (reading.text.empty()) return say("(none)");
+  return say("\"{text}\"", fact<Fact::kText>(visible(reading.text)));
 }
 
 // Folders compare as Windows compares them: without case, and with or
@@ -23,11 +28,22 @@ std::string folder_key(std::string folder) {
   return lowercase(folder);
 }
 
-std::string slot_words(const std::optional<std::int32_t>& slot) {
-  if (!slot) return "its slot cannot be read";
-  if (*slot < 2 || *slot > 6) return "slot " + std::to_string(*slot) + " (none selected yet)";
-  return "slot " + std::to_string(*slot) + " (" +
-         std::string(category_in_words(*category_with_slot(*slot))) + ")";
+Filled<Fact::kName> in_words(const Category& category) {
+  return {say_stored(category.in_words)};
+}
+
+// The game's slot now, in the first sentence of the game line.
+std::string loaded_with_slot(const RunningGame& game) {
+  const auto program = fact<Fact::kProgram>(as_utf8(file_name(game.program)));
+  if (!game.slot) {
+    return say("Game: {program} has the module loaded; its slot cannot be read.", program);
+  }
+  if (!is_slot_number(*game.slot)) {
+    return say("Game: {program} has the module loaded, slot {slot} (none selected yet).", program,
+               slot(*game.slot));
+  }
+  return say("Game: {program} has the module loaded, slot {slot} ({name}).", program,
+             slot(*game.slot), in_words(*category_with_slot(*game.slot)));
 }
 
 }  // namespace
@@ -36,28 +52,29 @@ SetupRows setup_rows(const BindingReadings& readings, const Diagnosis& diagnosis
   SetupRows rows;
   std::size_t at = 0;
   for (const Category* category : categories_by_slot()) {
-    const std::size_t row = row_of(*category);
-    const std::string& status = diagnosis.status[row];
     rows[at++] = {category,
-                  std::string(category_in_words(*category)) + " (slot " +
-                      std::to_string(category->slot) + ")",
-                  key_text(readings[row]),
-                  !status.empty()              ? status
-                  : readings[row].text.empty() ? "not bound"
-                                               : "ok"};
+                  say("{name} (slot {slot})", in_words(*category), slot(category->slot)),
+                  key_text(readings[row_of(*category)]),
+                  status_of(diagnosis, readings, *category)};
   }
   return rows;
 }
 
 std::string game_line(const std::vector<RunningGame>& games, const std::string& folder) {
-  if (games.empty()) return "Game: no running program has the module loaded.";
+  if (games.empty()) return say("Game: no running program has the module loaded.");
   const RunningGame& game = games.front();
-  const std::string program = game.program.substr(game.program.find_last_of("\\/") + 1);
-  std::string line = "Game: " + program + " has the module loaded, " + slot_words(game.slot);
-  if (!game.folder) return line + "; its folder cannot be read.";
-  if (folder_key(*game.folder) == folder_key(folder)) return line + "; it reads this folder.";
-  return line + "; but it reads holsterkeys.ini from " + *game.folder +
-         ", not from this folder. Move your file there, or start the game from here.";
+  std::string reads;
+  if (!game.folder) {
+    reads = say("Its folder cannot be read.");
+  } else if (folder_key(*game.folder) == folder_key(folder)) {
+    reads = say("It reads this folder.");
+  } else {
+    reads = say(
+        "But it reads holsterkeys.ini from {folder}, not from this folder. Move your file there, "
+        "or start the game from here.",
+        fact<Fact::kFolder>(as_utf8(*game.folder)));
+  }
+  return loaded_with_slot(game) + " " + reads;
 }
 
 }  // namespace holsterkeys

@@ -9,17 +9,21 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "advice/diagnosis.h"
+#include "advice/finding_text.h"
 #include "advice/module_view.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
+#include "keys/player_text.h"
 #include "live/binding_writer.h"
 #include "live/key_watch.h"
 #include "live/layout_label.h"
 #include "live/running_games.h"
 #include "live/wide_text.h"
 #include "selector/selection_cycle.h"
+#include "text/say.h"
 #include "tools/setup/resource.h"
 #include "tools/setup/setup_model.h"
 
@@ -39,7 +43,6 @@ void set_text(HWND window, const std::string& text) {
 constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3, kWatchTimer = 4;
 constexpr UINT kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs, kWatchMs = 10;
 constexpr ULONGLONG kUnseenMs = 300;
-constexpr KeyCode kEsc = 0x1B;
 constexpr int kColumns = 3;
 
 // The findings pane is an edit control, which ends lines with CR LF.
@@ -151,15 +154,27 @@ class SetupWindow {
     }
   }
 
+  // The labels of the buttons and panes, each with its Alt key.
+  void label_controls() {
+    const std::pair<int, std::string> labels[] = {
+        {IDC_ROWS_LABEL, say("&Keys:")},         {IDC_CHANGE, say("&Change key...")},
+        {IDC_UNBIND, say("&Unbind")},            {IDC_FOLDER, say("Open &folder")},
+        {IDCANCEL, say("C&lose")},               {IDC_FINDINGS_LABEL, say("F&indings and notes:")},
+    };
+    for (const auto& [id, label] : labels) set_text(GetDlgItem(hwnd_, id), label);
+  }
+
   void on_init() {
+    label_controls();
     rows_ = GetDlgItem(hwnd_, IDC_ROWS);
     ListView_SetExtendedListViewStyle(rows_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    const char* titles[kColumns] = {"Category", "Key", "Status"};
+    const std::string titles[kColumns] = {say("Category"), say("Key"), say("Status")};
     for (int column = 0; column < kColumns; ++column) {
-      LVCOLUMNA text{};
+      std::wstring title = widened(titles[column]);
+      LVCOLUMNW text{};
       text.mask = LVCF_TEXT;
-      text.pszText = const_cast<char*>(titles[column]);
-      SendMessageA(rows_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&text));
+      text.pszText = title.data();
+      SendMessageW(rows_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&text));
     }
     for (int row = 0; row < static_cast<int>(kCategoryCount); ++row) {
       LVITEMA item{};
@@ -206,8 +221,9 @@ class SetupWindow {
       const ConfigFile now = inspect_config(view_.location);
       if (now.state == view_.file.state && now.bytes == view_.file.bytes) return;
       // What the status line said was about the file as it was.
-      if (!waiting_row_)
-        set_status("The file was changed outside this window; this is what it holds now.");
+      if (!waiting_row_) {
+        set_status(say("The file was changed outside this window; this is what it holds now."));
+      }
       refresh();
     } else if (id == kGameTimer) {
       update_game_line();
@@ -232,9 +248,9 @@ class SetupWindow {
       return on_key(code);
     }
     if (unseen_since_ && GetTickCount64() - *unseen_since_ > kUnseenMs) {
-      set_status("Not " + shown_key_name(message_code_) +
-                 ": the module cannot see this key here (under Wine some keys of some layouts "
-                 "are invisible to it): pick another key, or Esc to cancel.");
+      set_status(say("Not {key}: the module cannot see this key here (under Wine some keys of "
+                     "some layouts are invisible to it): pick another key, or Esc to cancel.",
+                     fact<Fact::kKey>(shown_key_name(message_code_))));
       unseen_since_.reset();
     }
   }
@@ -256,18 +272,18 @@ class SetupWindow {
     ListView_SetColumnWidth(rows_, 2, LVSCW_AUTOSIZE_USEHEADER);
     set_text(GetDlgItem(hwnd_, IDC_FINDINGS),
              with_crlf(findings_text(view_.readings, diagnosis_).substr(1)));
-    set_text(hwnd_, "holsterkeys setup - " + folder_of(view_.location));
+    set_text(hwnd_, say("holsterkeys setup - {folder}", folder(as_utf8(folder_of(view_.location)))));
     if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
       set_status(
-          "There is no holsterkeys.ini in this folder yet. Select a category and press "
-          "Change key: the file is made with that binding.");
+          say("There is no holsterkeys.ini in this folder yet. Select a category and press "
+              "Change key: the file is made with that binding."));
     }
   }
 
   void show_hint() {
     set_status(
-        "Select a category, then Change key (Enter) to press its new key, or Unbind "
-        "(Delete). Hold a bound key to see which category it selects.");
+        say("Select a category, then Change key (Enter) to press its new key, or Unbind "
+            "(Delete). Hold a bound key to see which category it selects."));
   }
 
   void set_cell(int row, int column, const std::string& text) {
@@ -288,15 +304,15 @@ class SetupWindow {
 
   void start_waiting() {
     waiting_row_ = selected_row();
-    if (!waiting_row_) return set_status("Select a category first.");
+    if (!waiting_row_) return set_status(say("Select a category first."));
     const Category& category = *rows_shown_[*waiting_row_].category;
     // Keys already down, as Enter that asked for the key, are no press.
     watch_.emplace();
     unseen_since_.reset();
     SetTimer(hwnd_, kWatchTimer, kWatchMs, nullptr);
     SetCapture(hwnd_);
-    set_status("Press the key for " + std::string(category.name) + " (slot " +
-               std::to_string(category.slot) + "). Esc cancels.");
+    set_status(say("Press the key for {category} (slot {slot}). Esc cancels.",
+                   fact<Fact::kCategory>(category.name), slot(category.slot)));
   }
 
   // The rows take the focus back, wherever a button or Alt key left it, so
@@ -312,14 +328,16 @@ class SetupWindow {
 
   void on_key(KeyCode code) {
     const Category& category = *rows_shown_[*waiting_row_].category;
-    if (code == kEsc) return stop_waiting("Cancelled; nothing was written.");
-    if (const std::string refusal = refused_press(code, category); !refusal.empty()) {
-      return set_status(refusal + ". Press another key, or Esc to cancel.");
+    if (code == kEsc) return stop_waiting(say("Cancelled; nothing was written."));
+    if (press_danger(code) != PressDanger::kNone) {
+      return set_status(refused_press(code, category) + " " +
+                        say("Press another key, or Esc to cancel."));
     }
     stop_waiting({});
     write(category, hex_code(code),
-          "Wrote " + std::string(category.name) + "=" + hex_code(code) + " (" +
-              shown_key_name(code) + ").");
+          say("Wrote {entry} ({key}).",
+              fact<Fact::kEntry>(std::string(category.name) + "=" + hex_code(code)),
+              fact<Fact::kKey>(shown_key_name(code))));
   }
 
   void unbind() {
@@ -327,23 +345,21 @@ class SetupWindow {
     if (!row || waiting_row_) return;
     const Category& category = *rows_shown_[*row].category;
     write(category, "",
-          std::string(category.name) + " is unbound on purpose: " + category.name +
-              "= with nothing after it.");
+          say("{category} is unbound on purpose: {category}= with nothing after it.",
+              fact<Fact::kCategory>(category.name)));
   }
 
   // Writes as --bind does, and never over a file that is not what is shown.
   void write(const Category& category, const std::string& value, const std::string& done) {
     const std::string shown =
         view_.file.state == ConfigFile::State::kRead ? view_.file.bytes : std::string();
-    const std::string reason = write_value(view_.location, category, value, shown);
+    const auto refused = write_value(view_.location, category, value, shown);
     refresh();
-    if (!reason.empty()) {
-      return set_status("Cannot write " + view_.location + ": " + reason +
-                        " It is left as it was.");
-    }
-    const std::string& status = diagnosis_.status[row_of(category)];
-    set_status(done +
-               (status.empty() ? "" : " Now " + std::string(category.name) + ": " + status + "."));
+    if (refused) return set_status(refusal_text(view_.location, *refused));
+    if (diagnosis_.state_of(category) == nullptr) return set_status(done);
+    set_status(done + " " +
+               say("Now {category}: {status}.", fact<Fact::kCategory>(category.name),
+                   fact<Fact::kStatus>(status_of(diagnosis_, view_.readings, category))));
   }
 
   void update_game_line() {
