@@ -103,10 +103,18 @@ Finding about_line(FindingKind kind, const ProfileLine& line) {
   return finding;
 }
 
+// One line of the [Bindings] section, with what every rule over it works
+// with: where each category's entry is, and the check of proposed lines.
+struct SectionLine {
+  const ProfileLine& line;
+  const Matches& matches;
+  const ProposalCheck& check;
+};
+
 // A name close to a category's is a mistake; any other is a setting of
 // another program, which does no harm.
-void find_unknown_name(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-                       Diagnosis& diagnosis) {
+std::optional<Finding> find_unknown_name(const SectionLine& at) {
+  const ProfileLine& line = at.line;
   const Category* meant = closest_category(line.name);
   Finding finding = about_line(FindingKind::kUnknownName, line);
   finding.name = line.name;
@@ -119,11 +127,11 @@ void find_unknown_name(const ProfileLine& line, const Matches& matches, const Pr
     // Following the advice must not add a second line for a category.
     finding.kind = FindingKind::kMisnamedCategory;
     finding.category = meant;
-    finding.other_line = matches[row_of(*meant)].entry;
+    finding.other_line = at.matches[row_of(*meant)].entry;
     const auto proposal = value_as_code(*meant, line.value);
-    if (finding.other_line == 0 && proposal) offer(check, finding, *proposal);
+    if (finding.other_line == 0 && proposal) offer(at.check, finding, *proposal);
   }
-  diagnosis.found.push_back(finding);
+  return finding;
 }
 
 // How other files start their comments: "# ...", "// ...", "REM ...".
@@ -138,15 +146,15 @@ std::string comment_marker(std::string_view text) {
 
 // Only ';' starts a comment; a line like "// my keys" is read as something
 // else, which the module ignores all the same.
-void find_other_comment(const ProfileLine& line, const std::string& marker,
-                        Diagnosis& diagnosis) {
+std::optional<Finding> find_other_comment(const SectionLine& at) {
+  const ProfileLine& line = at.line;
   const bool entry = line.kind == ProfileLine::Kind::kEntry;
   Finding finding = about_line(
       entry ? FindingKind::kOtherCommentAsEntry : FindingKind::kOtherCommentAsLine, line);
   finding.text = line.text;
-  finding.other_text = marker;
+  finding.other_text = comment_marker(line.name);
   if (entry) finding.name = line.name;
-  diagnosis.found.push_back(finding);
+  return finding;
 }
 
 // Rules, a Ctrl-Z at the end or the NUL bytes a crash leaves: no letter or
@@ -185,45 +193,68 @@ std::optional<KeyCode> one_key(std::string_view word, bool bind_command) {
 
 // A line without '=' is ignored; one that names a category was meant as a
 // binding, and the line to write carries the player's own key.
-void find_no_equals(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-                    Diagnosis& diagnosis) {
+std::optional<Finding> find_no_equals(const SectionLine& at) {
+  const ProfileLine& line = at.line;
   const std::string_view first_word = line.name.substr(0, line.name.find_first_of(" \t:"));
   const auto proposal = binding_in(line.name);
   Finding finding = about_line(FindingKind::kNoEquals, line);
   finding.text = line.name;
   if (proposal) {
     finding.category = proposal->category;
-    finding.other_line = matches[row_of(*proposal->category)].entry;
-    if (finding.other_line == 0) offer(check, finding, *proposal);
+    finding.other_line = at.matches[row_of(*proposal->category)].entry;
+    if (finding.other_line == 0) offer(at.check, finding, *proposal);
   } else if (closest_category(first_word) == nullptr) {
     finding.kind = FindingKind::kNoEqualsRemark;
   }
-  diagnosis.found.push_back(finding);
+  return finding;
 }
 
-void find_second_entry(const ProfileLine& line, const Category& category, int counted,
-                       Diagnosis& diagnosis) {
-  Finding finding = about_line(FindingKind::kSecondEntry, line);
-  finding.category = &category;
-  finding.other_line = counted;
-  diagnosis.found.push_back(finding);
+std::optional<Finding> find_second_entry(const SectionLine& at) {
+  Finding finding = about_line(FindingKind::kSecondEntry, at.line);
+  finding.category = category_named(at.line.name);
+  finding.other_line = at.matches[row_of(*finding.category)].entry;
+  return finding;
 }
+
+std::optional<Finding> finds_nothing(const SectionLine&) { return std::nullopt; }
+
+// Blank lines and ';' comments, which the reader skips as the player meant.
+bool is_skipped(const SectionLine& at) {
+  return at.line.kind != ProfileLine::Kind::kNoEquals && at.line.kind != ProfileLine::Kind::kEntry;
+}
+bool is_decoration_line(const SectionLine& at) { return is_decoration(at.line.name); }
+bool has_other_comment_marker(const SectionLine& at) { return !comment_marker(at.line.name).empty(); }
+bool has_no_equals(const SectionLine& at) { return at.line.kind == ProfileLine::Kind::kNoEquals; }
+bool names_no_category(const SectionLine& at) { return category_named(at.line.name) == nullptr; }
+bool is_second_entry(const SectionLine& at) {
+  return at.line.number != at.matches[row_of(*category_named(at.line.name))].entry;
+}
+
+struct LineRule {
+  const char* name;
+  bool (*applies)(const SectionLine&);
+  std::optional<Finding> (*find)(const SectionLine&);
+};
+
+// What a line of the [Bindings] section is, tried in this order; the first
+// rule that applies says it. A line that none applies to is the entry the
+// module reads for its category.
+constexpr LineRule kLineRules[] = {
+    {"a blank line or a ';' comment", is_skipped, finds_nothing},
+    {"a rule or a Ctrl-Z: no letter or digit", is_decoration_line, finds_nothing},
+    {"a comment in another file's style", has_other_comment_marker, find_other_comment},
+    {"a line without '='", has_no_equals, find_no_equals},
+    {"a name that is no category's", names_no_category, find_unknown_name},
+    {"a second line for a category", is_second_entry, find_second_entry},
+};
 
 // A line of the [Bindings] section that the reader passes over.
-void find_passed_over(const ProfileLine& line, const Matches& matches, const ProposalCheck& check,
-                      Diagnosis& diagnosis) {
-  if (line.kind != ProfileLine::Kind::kNoEquals && line.kind != ProfileLine::Kind::kEntry) return;
-  if (is_decoration(line.name)) return;
-  if (const std::string marker = comment_marker(line.name); !marker.empty()) {
-    return find_other_comment(line, marker, diagnosis);
+void find_passed_over(const SectionLine& at, Diagnosis& diagnosis) {
+  for (const LineRule& rule : kLineRules) {
+    if (!rule.applies(at)) continue;
+    if (auto finding = rule.find(at)) diagnosis.found.push_back(*finding);
+    return;
   }
-  if (line.kind == ProfileLine::Kind::kNoEquals) {
-    return find_no_equals(line, matches, check, diagnosis);
-  }
-  const Category* category = category_named(line.name);
-  if (category == nullptr) return find_unknown_name(line, matches, check, diagnosis);
-  const int counted = matches[row_of(*category)].entry;
-  if (line.number != counted) find_second_entry(line, *category, counted, diagnosis);
 }
 
 // Lines `from` up to `to` of the file, each with a line end.
@@ -345,7 +376,7 @@ void diagnose_layout(const ProfileLines& lines, const Matches& matches, bool fir
   const ProfileMatch& section = matches[0];
   if (section.section == 0) return find_no_section(lines, diagnosis);
   for (int number = section.section + 1; number <= section.section_end; ++number) {
-    find_passed_over(lines[static_cast<std::size_t>(number - 1)], matches, check, diagnosis);
+    find_passed_over({lines[static_cast<std::size_t>(number - 1)], matches, check}, diagnosis);
   }
   find_second_section(lines, section, matches, first_header_hidden, diagnosis);
 }
