@@ -198,14 +198,16 @@ std::optional<KeyCode> code_on_every_layout(std::string_view character) {
   return std::nullopt;
 }
 
-// The cells of a row pasted from a table of key codes: separated by tabs
-// or, as a table copied from a web page or a PDF, by blanks.
-std::vector<std::string_view> cells_of(std::string_view text, std::string_view separators) {
+// The cells of a row pasted from a table of key codes, apart where
+// `separator` stands once or more.
+std::vector<std::string_view> cells_of(std::string_view text, std::string_view separator) {
   std::vector<std::string_view> cells;
-  for (std::size_t at = text.find_first_not_of(separators); at != std::string_view::npos;) {
-    const std::size_t end = std::min(text.find_first_of(separators, at), text.size());
-    cells.push_back(text.substr(at, end - at));
-    at = text.find_first_not_of(separators, end);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find(separator, at), text.size());
+    if (end > at) cells.push_back(text.substr(at, end - at));
+    at = end;
+    while (at < text.size() && text.substr(at).starts_with(separator)) at += separator.size();
+    while (at < text.size() && separator.size() > 1 && text[at] == ' ') ++at;
   }
   return cells;
 }
@@ -232,11 +234,15 @@ std::optional<KeyCode> code_in_cells(const std::vector<std::string_view>& cells)
   return code;
 }
 
-// Cells apart by tabs first, so that a name with a blank in it ("Page Up")
-// stays one cell.
+// The cells of a table copied from a spreadsheet are apart by tabs, and
+// from a web page or a PDF by blanks: by a run of them where the names in
+// the cells have blanks of their own ("Page Up"), else by one.
 std::optional<KeyCode> code_in_table_row(std::string_view text) {
-  if (text.find('\t') != std::string_view::npos) return code_in_cells(cells_of(text, "\t"));
-  return code_in_cells(cells_of(text, " "));
+  for (std::string_view separator : {"\t", "  ", " "}) {
+    if (text.find(separator) == std::string_view::npos) continue;
+    return code_in_cells(cells_of(text, separator));
+  }
+  return std::nullopt;
 }
 
 std::optional<KeyCode> key_written_by_name(const std::string& text) {
@@ -387,10 +393,27 @@ Finding find_typed_character(const Value& value) {
   return finding;
 }
 
+// A letter of any alphabet, as a word starts: not a mark, a blank or a
+// control character.
+bool is_letter_at(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return false;
+  if (std::isalpha(static_cast<unsigned char>(text[at]))) return true;
+  const TextCharacter c = decode_at(text, at);
+  const bool latin_1_sign = c.code == 0xD7 || c.code == 0xF7;
+  const bool punctuation = c.unicode && c.code >= 0x2000 && c.code <= 0x2BFF;
+  return c.code >= 0xC0 && !latin_1_sign && !punctuation && c.code != 0xFEFF;
+}
+
+// A character before the number that is no word's start: a mark, or a
+// letter beyond ASCII right before a digit, as a stray byte of a broken
+// character stands.
 bool is_stray_before_number(const Value& value) {
-  return !value.number().has_digits &&
-         !std::isalpha(static_cast<unsigned char>(value.text()[value.number().digits])) &&
-         !key_written_by_name(value.text());
+  const std::string& text = value.text();
+  const std::size_t at = value.number().digits;
+  if (value.number().has_digits || key_written_by_name(text)) return false;
+  if (!is_letter_at(text, at)) return true;
+  const std::size_t after = at + decode_at(text, at).size;
+  return text[at] < 0 && after < text.size() && std::isdigit(static_cast<unsigned char>(text[after]));
 }
 
 // A key's name, a word or a stray character where the number should start.
@@ -501,7 +524,9 @@ Finding find_no_key(const Value& value) {
 // may as well be a slot.
 std::optional<KeyCode> key_in_remark(const std::string& text) {
   const std::string_view remark = remark_of(text);
-  if (remark.size() < 2) return std::nullopt;
+  if (remark.size() == 1 && std::isdigit(static_cast<unsigned char>(remark[0]))) {
+    return std::nullopt;
+  }
   return key_code_named(remark);
 }
 
@@ -513,6 +538,7 @@ bool remark_names_other_key(const Value& value) {
 Finding find_remark_naming_other_key(const Value& value) {
   Finding finding = about(FindingKind::kRemarkNamesOtherKey, value);
   finding.other_code = *key_in_remark(value.text());
+  offer(value, finding, finding.other_code);
   return finding;
 }
 

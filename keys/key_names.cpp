@@ -151,32 +151,40 @@ constexpr NumberedKeys kNumberedKeys[] = {
 };
 // clang-format on
 
-// The capitals of Latin-1 and of the Cyrillic alphabet in lower case, as
-// keyboards of other languages label keys: "ENTRÉE" is "entrée".
-void lower_latin1_and_cyrillic(std::string& text) {
-  for (std::size_t at = 0; at + 1 < text.size(); ++at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const auto next = static_cast<unsigned char>(text[at + 1]);
-    if (lead == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
-      text[at + 1] = static_cast<char>(next + 0x20);
-    } else if (lead == 0xD0 && next >= 0x90 && next <= 0x9F) {
-      text[at + 1] = static_cast<char>(next + 0x20);
-    } else if (lead == 0xD0 && next >= 0xA0 && next <= 0xAF) {
-      text[at] = static_cast<char>(0xD1);
-      text[at + 1] = static_cast<char>(next - 0x20);
-    } else if (lead == 0xD0 && next == 0x81) {
-      text[at] = static_cast<char>(0xD1);
-      text[at + 1] = static_cast<char>(0x91);
-    }
-    if (lead >= 0xC0) ++at;
+// A capital of Latin-1, of Latin Extended-A (the letters of Central
+// European languages) or of the Cyrillic alphabet in lower case, as
+// keyboards of other languages label keys: "ENTRÉE" is "entrée", "STRZAŁKA"
+// is "strzałka".
+char32_t lower_letter(char32_t code) {
+  if ((code >= 0xC0 && code <= 0xDE && code != 0xD7) || (code >= 0x410 && code <= 0x42F)) {
+    return code + 0x20;
   }
+  if (code >= 0x400 && code <= 0x40F) return code + 0x50;
+  // In Latin Extended-A a capital and its small letter stand side by side,
+  // the capital on an even code but from Ĺ to Ň and from Ź to Ž.
+  const bool odd_capitals = (code >= 0x139 && code <= 0x148) || (code >= 0x179 && code <= 0x17E);
+  if (code >= 0x100 && code <= 0x17E && code != 0x138 && code != 0x149) {
+    return (code % 2 == 1) == odd_capitals ? code + 1 : code;
+  }
+  return code;
+}
+
+std::string lower_letters(std::string_view text) {
+  std::string lower;
+  for (std::size_t at = 0; at < text.size();) {
+    const TextCharacter c = decode_at(text, at);
+    lower += c.unicode ? utf8_of(lower_letter(c.code)) : std::string(text.substr(at, c.size));
+    at += c.size;
+  }
+  return lowercase(lower);
 }
 
 // Names compare without case, blanks, underscores or the hyphen of a
 // compound name, and without a pair of quotes around them: "Page Up" is
-// "PAGE_UP", "NumPad-6" is "numpad6", and "\"NUMPAD1\"" is "numpad1".
-std::string folded(std::string_view written) {
-  const std::string utf8 = as_utf8(written);
+// "PAGE_UP", "NumPad-6" is "numpad6", and "\"NUMPAD1\"" is "numpad1". A
+// byte that starts no UTF-8 character is read in the ANSI code page.
+std::string folded(std::string_view written, AnsiCodePage page = AnsiCodePage::k1252) {
+  const std::string utf8 = as_utf8(written, page);
   std::string_view name = utf8;
   if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
       name.back() == name.front()) {
@@ -192,20 +200,32 @@ std::string folded(std::string_view written) {
     }
     result.push_back(c);
   }
-  result = lowercase(result);
-  lower_latin1_and_cyrillic(result);
-  return result;
+  return lower_letters(result);
+}
+
+// A number written as a numeral or, as some engines name numpad keys
+// ("NumPadSeven"), as an English word.
+std::optional<int> number_in(std::string_view written) {
+  constexpr std::string_view kWords[] = {"zero", "one", "two",   "three", "four",
+                                         "five", "six", "seven", "eight", "nine"};
+  for (int value = 0; value < 10; ++value) {
+    if (written == kWords[value]) return value;
+  }
+  if (written.empty() || written.size() > 2 ||
+      written.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return std::stoi(std::string(written));
 }
 
 std::optional<KeyCode> numbered_key(const std::string& name) {
   for (const NumberedKeys& keys : kNumberedKeys) {
     const std::string_view prefix = keys.prefix;
-    const std::string_view number =
-        std::string_view(name).substr(std::min(name.size(), prefix.size()));
-    if (!name.starts_with(prefix) || number.empty() || number.size() > 2) continue;
-    if (number.find_first_not_of("0123456789") != std::string_view::npos) continue;
-    const int value = std::stoi(std::string(number));
-    if (value >= keys.lowest && value <= keys.highest) return keys.first + value - keys.lowest;
+    if (!name.starts_with(prefix)) continue;
+    const auto value = number_in(std::string_view(name).substr(prefix.size()));
+    if (value && *value >= keys.lowest && *value <= keys.highest) {
+      return keys.first + *value - keys.lowest;
+    }
   }
   return std::nullopt;
 }
@@ -309,8 +329,10 @@ std::string key_in_words(KeyCode code) {
   }
 }
 
-std::optional<KeyCode> key_code_named(std::string_view written) {
-  std::string name = folded(written);
+namespace {
+
+// The code of a name already folded.
+std::optional<KeyCode> code_named_folded(std::string name) {
   if (name.starts_with("vk")) name.erase(0, 2);
   if (name.empty()) return std::nullopt;
   for (KeyCode code = 0x01; code <= 0xFE; ++code) {
@@ -322,6 +344,18 @@ std::optional<KeyCode> key_code_named(std::string_view written) {
     return name[3] - 'a' + 'A';
   }
   return numbered_key(name);
+}
+
+}  // namespace
+
+std::optional<KeyCode> key_code_named(std::string_view written) {
+  if (const auto code = code_named_folded(folded(written))) return code;
+  if (!has_ansi_letters(written)) return std::nullopt;
+  // A file saved as ANSI in Central Europe or with Cyrillic letters.
+  for (AnsiCodePage page : {AnsiCodePage::k1250, AnsiCodePage::k1251}) {
+    if (const auto code = code_named_folded(folded(written, page))) return code;
+  }
+  return std::nullopt;
 }
 
 bool names_mouse_wheel(std::string_view written) {

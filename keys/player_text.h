@@ -29,9 +29,18 @@ std::string utf8_of(char32_t code);
 // sections and entries.
 std::string lowercase(std::string_view text);
 
+// The ANSI code pages players' files are saved in: Windows-1252 in Western
+// Europe and the Americas, 1250 in Central Europe, 1251 where Cyrillic is
+// written.
+enum class AnsiCodePage { k1252, k1250, k1251 };
+
 // The text in UTF-8: its UTF-8 characters as they are, every other byte
-// read as Windows-1252. For names in files saved as ANSI, and for paths
-// the platform's ANSI calls return.
-std::string as_utf8(std::string_view text);
+// read in the code page, Windows-1252 unless another is given. For names
+// in files saved as ANSI, and for paths the platform's ANSI calls return.
+std::string as_utf8(std::string_view text, AnsiCodePage page = AnsiCodePage::k1252);
+
+// True where the text has a byte above ASCII that starts no UTF-8
+// character: text saved as ANSI, in one code page or another.
+bool has_ansi_letters(std::string_view text);
 
 }  // namespace holsterkeys

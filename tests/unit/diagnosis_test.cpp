@@ -678,6 +678,47 @@ const DiagnosisCase kDiagnosisCases[] = {
      handguns_as("\xC3"
                  "0x62"),
      {{F::kStopsBeforeNumber, "handguns"}}},
+
+    // The player's own code through the wrappings of a guide's placeholder.
+    {"CodeInBackticks", handguns_as("`0x37`"), {{F::kStopsBeforeNumber, "handguns", {"handguns=0x37"}}}},
+    {"CodeInAngleBrackets", handguns_as("<0x37>"), {{F::kStopsBeforeNumber, "handguns", {"handguns=0x37"}}}},
+    {"CodeInSquareBrackets", handguns_as("[0x37]"), {{F::kStopsBeforeNumber, "handguns", {"handguns=0x37"}}}},
+    {"CodeInBraces", handguns_as("{0x37}"), {{F::kStopsBeforeNumber, "handguns", {"handguns=0x37"}}}},
+    {"CodeInParentheses", handguns_as("(0x37)"), {{F::kStopsBeforeNumber, "handguns", {"handguns=0x37"}}}},
+    {"KeyNameInAngleBrackets", handguns_as("<F7>"), {{F::kKeyName, "handguns", {"handguns=0x76"}}}},
+    // A console's bind command names the 7 key with "7", not code 7.
+    {"DigitInABindCommand",
+     "[Bindings]\nbind \"7\" \"handguns\"\nmachineguns=0x65\nsubmachine=0x64\nshotgun=0x63\n"
+     "rifle=0x66\n",
+     {{F::kNoEquals, "handguns", {"handguns=0x37"}}, {F::kNotBoundGivenAbove, "handguns"}}},
+    // A row of a table of key codes, copied with blanks between its cells.
+    {"TableRowWithBlanks", handguns_as("VK_F7 0x76 F7 key"), {{F::kKeyName, "handguns", {"handguns=0x76"}}}},
+    {"TableRowWithRunsOfBlanks", handguns_as("VK_PRIOR   0x21   Page Up key"),
+     {{F::kKeyName, "handguns", {"handguns=0x21"}}}},
+    // Letters that look like the x of 0x: the Latin x is given where the
+    // rest reads as one number.
+    {"MultiplicationSignInAHexNumber", handguns_as("0\xC3\x97" "37"),
+     {{F::kLookAlikeInHex, "handguns", {"handguns=0x37"}}}},
+    {"MultiplicationSignSavedAsAnsi", handguns_as("0\xD7" "37"),
+     {{F::kLookAlikeInHex, "handguns", {"handguns=0x37"}}}},
+    {"CyrillicLetterBeforeNoNumber", handguns_as("0\xD1\x85" "7G"), {{F::kLookAlikeInHex, "handguns"}}},
+    // A remark that names another key than the code.
+    {"RemarkNamesAnotherKey", handguns_as("120 ; x"),
+     {{F::kRemarkNamesOtherKey, "handguns", {"handguns=0x58"}}}},
+    {"RemarkNamesTheSameKey", handguns_as("0x62 ; Numpad 2"), {}},
+    {"RemarkOfADigitIsNoKey", handguns_as("0x62 ; 2"), {}},
+    // Letters beyond ASCII, several in a row, saved as ANSI.
+    {"AnsiLettersInARow", handguns_as("\xE4\xF6\xFC"), {{F::kUnknownKeyName, "handguns"}}},
+    {"AnsiKeyNameInARow", handguns_as("R\xFC" "cktaste"), {{F::kKeyName, "handguns", {"handguns=0x08"}}}},
+    // A category's name two letters away.
+    {"CategoryTwoEditsAway", with_line("hnadguns=0x31"), {{F::kMisnamedCategory, "handguns"}}},
+    // European spreadsheets separate their cells with ';'.
+    {"SemicolonSeparated",
+     "category;key\nhandguns;0x37\nrifle;0x35\n",
+     {{F::kSemicolonSeparated, nullptr, {"handguns=0x37", "rifle=0x35"}}}},
+    // A shortcut to the file, which File Explorer shows as the file.
+    {"ShortcutInPlaceOfTheFile", kAllBound, {{F::kShortcutInPlace}}, "holsterkeys.ini.lnk",
+     "holsterkeys.ini"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
