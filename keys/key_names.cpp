@@ -128,6 +128,24 @@ constexpr NamedKey kAliases[] = {
     {0x28, "Freccia giù"}, {0x25, "Strzałka w lewo"}, {0x27, "Strzałka w prawo"},
     {0x26, "Strzałka w górę"}, {0x28, "Strzałka w dół"}, {0x25, "Стрелка влево"},
     {0x27, "Стрелка вправо"}, {0x26, "Стрелка вверх"}, {0x28, "Стрелка вниз"},
+    {0x2D, "Einfügen"}, {0x2C, "Druck"}, {0x91, "Rollen"}, {0x26, "Pfeil nach oben"},
+    {0x28, "Pfeil nach unten"}, {0x25, "Pfeil nach links"}, {0x27, "Pfeil nach rechts"},
+    {0x09, "Tabulation"}, {0x14, "Verr. maj."}, {0x21, "Page préc."}, {0x22, "Page suiv."},
+    {0x2C, "Impr. écran"}, {0x2C, "Impr écran"}, {0x91, "Arrêt défil."}, {0x91, "Arrêt défil"},
+    {0x90, "Verr. num."}, {0x2C, "Impr Pant"}, {0x91, "Bloq Despl"}, {0x20, "Barra de espaço"},
+    {0x26, "Seta para cima"}, {0x28, "Seta para baixo"}, {0x25, "Seta para a esquerda"},
+    {0x27, "Seta para a direita"}, {0x5B, "Tecla Windows"}, {0x20, "Barra spaziatrice"},
+    {0x2C, "Stamp"}, {0x91, "Bloc Scorr"}, {0xA0, "Lewy Shift"}, {0xA1, "Prawy Shift"},
+    {0xA2, "Lewy Ctrl"}, {0xA3, "Prawy Ctrl"}, {0xA4, "Lewy Alt"}, {0xA5, "Prawy Alt"},
+    {0x5B, "Klawisz Windows"}, {0x2E, "Usuń"}, {0x2D, "Wstaw"}, {0x10, "Шифт"},
+    {0x11, "Контрол"}, {0x11, "Ктрл"}, {0x12, "Альт"}, {0x0D, "Энтер"}, {0x09, "Таб"},
+    {0x1B, "Эскейп"}, {0x1B, "Эск"}, {0x08, "Бэкспейс"}, {0x14, "Капслок"}, {0x24, "Домой"},
+    {0x23, "Конец"}, {0x13, "Пауза"},
+    // Other engines' names of the mouse's side buttons and of the numpad's
+    // keys; "NumPadSeven" and the like are read with the numbered keys.
+    {0x05, "ThumbMouseButton"}, {0x06, "ThumbMouseButton2"}, {0x01, "LeftMouseButton"},
+    {0x02, "RightMouseButton"}, {0x04, "MiddleMouseButton"}, {0x05, "MouseButton4"},
+    {0x06, "MouseButton5"}, {0x05, "MB4"}, {0x06, "MB5"}, {0x05, "X1"}, {0x06, "X2"},
 };
 
 // Windows sets the code of Shift, Ctrl or Alt whenever the key of either
