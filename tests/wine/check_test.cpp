@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -70,6 +71,12 @@ CheckRun finish_checker(PROCESS_INFORMATION process, DWORD timeout_ms = 30000) {
   CloseHandle(process.hThread);
   run.output = checker_output();
   return run;
+}
+
+// How many lines the checker has said so far.
+std::size_t lines_said() {
+  const std::string output = checker_output();
+  return static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
 }
 
 // Waits until the checker has said `text`.
@@ -235,12 +242,16 @@ TEST_F(Checker, KeysShowsEachPressUntilEsc) {
   host::press_key(0x82);
   const PROCESS_INFORMATION checker = start_checker("--keys");
   ASSERT_TRUE(checker_says("Esc or Ctrl+C ends"));
-  for (KeyCode key : {host::kSpareKeys[0], KeyCode{0x81}, KeyCode{0xDE}, KeyCode{0xFC},
-                      KeyCode{VK_LBUTTON}, KeyCode{VK_RBUTTON}}) {
+  // Each key once its line is out, so that no two land in one poll, where
+  // they would be shown lowest first. F18 is pressed again once released.
+  for (KeyCode key : {host::kSpareKeys[0], KeyCode{0x81}, KeyCode{0x81}, KeyCode{0xDE},
+                      KeyCode{0xFC}, KeyCode{VK_LBUTTON}, KeyCode{VK_RBUTTON}}) {
+    const std::size_t lines = lines_said();
     tap(key);
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (lines_said() == lines && GetTickCount64() < deadline) Sleep(20);
   }
   host::release_key(0x82);
-  ASSERT_TRUE(checker_says("0x02"));
   tap(VK_ESCAPE);
   const CheckRun run = finish_checker(checker, 5000);
   EXPECT_EQ(run.status, 0u) << run.output;
@@ -250,6 +261,7 @@ TEST_F(Checker, KeysShowsEachPressUntilEsc) {
       {"Press keys or mouse buttons to see their codes and what holsterkeys does with them\\. Esc "
        "or Ctrl\\+C ends\\..*",
        at + "0x7C \\(124\\)  F13 +handguns -> slot 2",
+       at + "0x81 \\(129\\)  F18 +not bound; to bind it, write handguns=0x81",
        at + "0x81 \\(129\\)  F18 +not bound; to bind it, write handguns=0x81",
        at + "0xDE \\(222\\)  ' \" +not bound; to bind it, write handguns=0xDE",
        at + "0xFC \\(252\\)  NoName +not bound; better not bind it: under Wine, a key that puts "

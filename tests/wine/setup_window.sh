@@ -111,10 +111,35 @@ check "holding a bound key highlights its row" "^row	0	Handguns.*highlighted"
 shot held
 xdotool keyup b
 
+# A file changed outside while a key is awaited is never written over, even
+# when the key comes at once, before the window has looked at the file again.
+xdotool windowfocus --sync "$window" key Home Return
+check "Change key while the file is about to change" "Press the key for handguns"
+printf '[Bindings]\r\nhandguns=0x43\r\nrifle=0x44\r\n' >holsterkeys.ini
+xdotool key F9
+sleep 1
+grep -qa "^rifle=0x44" holsterkeys.ini && echo "ok: the change from outside is kept" ||
+  { echo "FAILED: a change from outside was written over"; od -c holsterkeys.ini | head; status=1; }
+printf '[Bindings]\r\nhandguns=0x42\r\n' >holsterkeys.ini
+check "B is bound again" "^row	0	Handguns \(slot 2\)	B \(0x42\)	ok"
+
 "$wine" window_host.exe 60 >host.out 2>&1 &
 check "the game line shows the running host and its slot" \
   "Game: window_host.exe has the module loaded, slot [0-9]+ [^	]*\. It reads this folder\." 15
 shot game
+
+# A bound key held while another window has the focus highlights nothing:
+# the window shows what a press does only while it is in front.
+host_window=$(xdotool search --sync --name "holsterkeys host" | head -n 1)
+xdotool windowfocus --sync "$host_window" keydown b
+sleep 1
+if window_shows "^row	0	Handguns" 2 && ! LC_ALL=C grep -qa "highlighted" probe.out; then
+  echo "ok: a key held in another window highlights nothing"
+else
+  echo "FAILED: a key held in another window highlights a row"; cat probe.out; status=1
+fi
+xdotool keyup b
+
 wineserver -k 2>/dev/null
 sleep 1
 

@@ -65,6 +65,24 @@ std::string config_binding(const KeyCodes& keys) {
   return text;
 }
 
+namespace {
+
+// What an earlier run left behind, a failed one above all: files, made
+// writable first, and empty folders.
+void empty_current_folder() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA("*", &found);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(name.c_str())) RemoveDirectoryA(name.c_str());
+  }
+  FindClose(search);
+}
+
+}  // namespace
+
 std::string enter_scratch_folder(const std::string& name) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
@@ -77,6 +95,7 @@ std::string enter_scratch_folder(const std::string& name) {
                  folder.c_str(), GetLastError());
     exit_host(2);
   }
+  empty_current_folder();
   return folder;
 }
 

@@ -24,9 +24,9 @@ inline constexpr KeyCodes kSpareKeys{0x7C, 0x7D, 0x7E, 0x7F, 0x80};
 // A configuration that binds each row to its key in `keys`.
 std::string config_binding(const KeyCodes& keys);
 
-// Makes the folder holsterkeys-`name` in the temporary folder and makes it
-// current, as the game's folder; returns its path. Ends the program when
-// the folder cannot be made current.
+// Makes the folder holsterkeys-`name` in the temporary folder, empty, and
+// makes it current, as the game's folder; returns its path. Ends the
+// program when the folder cannot be made current.
 std::string enter_scratch_folder(const std::string& name);
 
 // Writes .\holsterkeys.ini in the current folder, or removes it.
