@@ -21,8 +21,8 @@ struct ConfigFile {
   enum class State { kRead, kMissing, kFolder, kUnreadable };
   std::string location;  // the full path, for messages
   State state = State::kMissing;
-  std::string bytes;     // kRead: the whole file
-  FileFailure failure;   // kUnreadable: why
+  std::string bytes;    // kRead: the whole file
+  FileFailure failure;  // kUnreadable: why
   std::string similar;  // kMissing: a file beside it whose name looks meant, such as
                         // holsterkeys.ini.txt or "holsterkeys.ini " with a blank
   // Found by find_nearby: when the file was last saved; the files beside

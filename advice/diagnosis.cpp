@@ -150,8 +150,9 @@ bool diagnose_file(const ConfigFile& file, Diagnosis& diagnosis) {
 // again with each proposal judged against the first.
 Diagnosis diagnose(const ConfigFile& file, const BindingReadings& readings) {
   Diagnosis unproven = diagnose_with(file, readings, ProposalCheck());
-  const bool proposes = std::any_of(unproven.found.begin(), unproven.found.end(),
-                                    [](const Finding& finding) { return !finding.proposals.empty(); });
+  const bool proposes =
+      std::any_of(unproven.found.begin(), unproven.found.end(),
+                  [](const Finding& finding) { return !finding.proposals.empty(); });
   if (!proposes) return unproven;
   return diagnose_with(file, readings, ProposalCheck(file, unproven));
 }

@@ -61,9 +61,9 @@ bool readers_disagree(const std::string& bytes);
 // Why a key just pressed must not become a category's key.
 enum class PressDanger {
   kNone,
-  kFires,           // the left mouse button: every shot would switch
-  kAims,            // the right one: every aim would
-  kAccentUnderWine, // under Wine, a dead key reaches programs only on every second press
+  kFires,            // the left mouse button: every shot would switch
+  kAims,             // the right one: every aim would
+  kAccentUnderWine,  // under Wine, a dead key reaches programs only on every second press
 };
 PressDanger press_danger(KeyCode code);
 

@@ -18,27 +18,27 @@ namespace holsterkeys {
 // Each kind's comment names the facts it sets besides its category.
 enum class FindingKind : std::uint8_t {
   // The file as the system finds it.
-  kNoFile,                  // path
-  kFileWithHiddenExtension, // path, name: holsterkeys.ini.txt beside the missing file
-  kFileNameEndsWithBlank,   // path, name
-  kFileNameEndsWithDot,     // path, name
-  kFileNamedNearly,         // path, name
-  kShortcutInPlace,         // path, name: holsterkeys.ini.lnk, a shortcut
-  kFolderInPlace,           // path
-  kUnreadable,              // path, problem, text: the system's message
-  kOtherFileName,           // a note: the file checked is not named holsterkeys.ini
+  kNoFile,                   // path
+  kFileWithHiddenExtension,  // path, name: holsterkeys.ini.txt beside the missing file
+  kFileNameEndsWithBlank,    // path, name
+  kFileNameEndsWithDot,      // path, name
+  kFileNamedNearly,          // path, name
+  kShortcutInPlace,          // path, name: holsterkeys.ini.lnk, a shortcut
+  kFolderInPlace,            // path
+  kUnreadable,               // path, problem, text: the system's message
+  kOtherFileName,            // a note: the file checked is not named holsterkeys.ini
   kUnmarkedUtf16,
   kUtf8MarkHidesFirstLine,  // count: bindings Windows reads, other_count: Wine's,
                             // other_line: a second [Bindings] header, or 0
   kUtf16BigEndian,          // the same
   // Files that are no plain list of lines.
-  kRichText,                // count: bindings read
-  kJson,                    // proposals: the plain lines that say the same
-  kYaml,                    // the same
-  kCommaSeparated,          // the same
-  kSemicolonSeparated,      // the same
-  kSpreadsheetCells,        // the same
-  kHiddenLineBreak,         // line, text, count
+  kRichText,            // count: bindings read
+  kJson,                // proposals: the plain lines that say the same
+  kYaml,                // the same
+  kCommaSeparated,      // the same
+  kSemicolonSeparated,  // the same
+  kSpreadsheetCells,    // the same
+  kHiddenLineBreak,     // line, text, count
   // The file's lines.
   kNoSection,               // names: the sections there are
   kNoSectionHeaderHelps,    // the same
@@ -57,7 +57,7 @@ enum class FindingKind : std::uint8_t {
   kSecondSectionOverruled,  // line, other_line, categories with lines: set otherwise
   kSecondSectionAlike,      // a note; line, other_line
   // Each binding's value.
-  kNotBound,                // proposals; kNotBoundGivenAbove where a line is given above
+  kNotBound,  // proposals; kNotBoundGivenAbove where a line is given above
   kNotBoundGivenAbove,
   kUnboundOnPurpose,        // a note; line, proposals
   kNotReadHere,             // line
@@ -82,21 +82,21 @@ enum class FindingKind : std::uint8_t {
   kLookAlikeInHex,          // text, at: the character, proposals
   kRemarkNamesOtherKey,     // a note; text, code, other_code: the remark's key
   // What a press does.
-  kSharedKey,               // code, categories, winner: every press selects it
-  kSharedKeySomePresses,    // code, categories, winner, keys: the presses it wins
-  kSharedKeyNoPress,        // code, categories
-  kNeverSelected,           // lost presses, proposals
-  kSelectedOnlyBy,          // keys, lost presses, proposals
-  kOnNumpad,                // a note; categories
-  kOnWindowsKey,            // a note; categories
-  kOnAlt,                   // a note; categories
+  kSharedKey,             // code, categories, winner: every press selects it
+  kSharedKeySomePresses,  // code, categories, winner, keys: the presses it wins
+  kSharedKeyNoPress,      // code, categories
+  kNeverSelected,         // lost presses, proposals
+  kSelectedOnlyBy,        // keys, lost presses, proposals
+  kOnNumpad,              // a note; categories
+  kOnWindowsKey,          // a note; categories
+  kOnAlt,                 // a note; categories
   // The files around it.
-  kSavedLaterBeside,        // path, name: the other file, saved, other_saved
-  kSavedLaterBelow,         // the same
-  kAlsoHere,                // a note; name, saved, other_saved
-  kNeverRead,               // a note; path, name, saved
-  kNeverReadBelow,          // a note; the same
-  kFolderWithoutProgram,    // a note; path, names: the programs above
+  kSavedLaterBeside,      // path, name: the other file, saved, other_saved
+  kSavedLaterBelow,       // the same
+  kAlsoHere,              // a note; name, saved, other_saved
+  kNeverRead,             // a note; path, name, saved
+  kNeverReadBelow,        // a note; the same
+  kFolderWithoutProgram,  // a note; path, names: the programs above
 };
 
 // A press of `key` that selects `winner` rather than the category: the

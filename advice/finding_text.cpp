@@ -122,10 +122,10 @@ std::string unreadable(const Finding& finding) {
 
 // Windows and Wine read the file's encoding apart, and how to mend it.
 std::string read_apart(const Finding& finding, std::string how) {
-  const std::string counts = say(
-      "On Windows the module reads {count} of the five bindings from it; under Wine it reads "
-      "{other_count}.",
-      count(finding.count), other_count(finding.other_count));
+  const std::string counts =
+      say("On Windows the module reads {count} of the five bindings from it; under Wine it reads "
+          "{other_count}.",
+          count(finding.count), other_count(finding.other_count));
   const std::string mend =
       finding.other_line == 0
           ? say("Save the file as ANSI (in Notepad: File > Save As, Encoding: ANSI), which "
@@ -278,9 +278,8 @@ std::string ignored_name(const Finding& finding) {
 }
 
 std::string set_already(const Finding& finding) {
-  return say(
-      "It is set on line {line}, which counts: delete this line, or put its value there.",
-      line(finding.other_line));
+  return say("It is set on line {line}, which counts: delete this line, or put its value there.",
+             line(finding.other_line));
 }
 
 std::string misnamed(const Finding& finding) {
@@ -305,8 +304,8 @@ std::string no_equals(const Finding& finding) {
     advice = say("Write it as {entry} for {key}.", entry(finding.proposals.front()),
                  key(finding.proposals.front().code));
   } else {
-    advice = sentences(
-        {say("Write it as category=code, and the key's code after the '='."), how_to_find_a_code()});
+    advice = sentences({say("Write it as category=code, and the key's code after the '='."),
+                        how_to_find_a_code()});
   }
   return sentences({say("Line {line}: {text} has no '=' and is ignored.", line(finding.line),
                         text(finding.text)),
@@ -381,10 +380,9 @@ std::string about_the_lines(const Finding& finding) {
       return misnamed(finding);
     case F::kOtherCommentAsEntry:
     case F::kOtherCommentAsLine: {
-      const std::string starts =
-          say("Line {line}: {text} starts with '{name}', but only ';' starts a comment.",
-              line(finding.line), text(finding.text),
-              fact<Fact::kName>(visible(finding.other_text)));
+      const std::string starts = say(
+          "Line {line}: {text} starts with '{name}', but only ';' starts a comment.",
+          line(finding.line), text(finding.text), fact<Fact::kName>(visible(finding.other_text)));
       const std::string read_as =
           finding.kind == F::kOtherCommentAsEntry
               ? say("The module reads this line as an entry named {name} and ignores it.",
@@ -421,8 +419,7 @@ std::string about_the_lines(const Finding& finding) {
 std::string pick_another_key(const Finding& finding) {
   if (finding.proposals.empty()) return sentences({say("Pick another key."), how_to_find_a_code()});
   const Proposal& example = finding.proposals.front();
-  return say("Pick another key, for example {entry} for {key}.", entry(example),
-             key(example.code));
+  return say("Pick another key, for example {entry} for {key}.", entry(example), key(example.code));
 }
 
 // The left mouse button fires and the right one aims in the game: a value
@@ -467,9 +464,9 @@ std::string not_bound(const Finding& finding) {
 }
 
 std::string unbound_on_purpose(const Finding& finding) {
-  const std::string left = say(
-      "{category} is left unbound: its line {line} has no value, so no key selects it.",
-      category(finding.category), line(finding.line));
+  const std::string left =
+      say("{category} is left unbound: its line {line} has no value, so no key selects it.",
+          category(finding.category), line(finding.line));
   if (finding.proposals.empty()) {
     return sentences({left, say("To bind it, write a key's code there."), how_to_find_a_code()});
   }
@@ -480,10 +477,10 @@ std::string unbound_on_purpose(const Finding& finding) {
 }
 
 std::string typed_character(const Finding& finding) {
-  const std::string typed = say(
-      "{category}: {text} is the character a key types, not the key's code, so it reads as 0 "
-      "and never fires.",
-      category(finding.category), text(finding.other_text));
+  const std::string typed =
+      say("{category}: {text} is the character a key types, not the key's code, so it reads as 0 "
+          "and never fires.",
+          category(finding.category), text(finding.other_text));
   if (finding.kind == F::kTypedCharacterOfLayout) {
     return sentences({typed, say("Which code that key sends depends on the keyboard layout: "
                                  "press it in holsterkeys-setup, or run holsterkeys-check "
@@ -510,8 +507,8 @@ std::string key_name_written(const Finding& finding) {
       break;
   }
   if (finding.proposals.empty()) {
-    return sentences({not_a_number, say("{key} is {code}.", key(finding.other_code),
-                                        code(finding.other_code)),
+    return sentences({not_a_number,
+                      say("{key} is {code}.", key(finding.other_code), code(finding.other_code)),
                       how_to_find_a_code()});
   }
   return sentences({not_a_number, say("Write {entry} for {key}.", entry(finding.proposals.front()),
@@ -534,8 +531,8 @@ std::string lone_digit(const Finding& finding) {
                      "{category}.",
                      named, written, digit);
   } else if (const std::string in_words = key_in_words(finding.code); in_words.empty()) {
-    what = say("{category}: {text} is the code of no key, not of the {number} key.", named,
-               written, digit);
+    what = say("{category}: {text} is the code of no key, not of the {number} key.", named, written,
+               digit);
   } else {
     what = say("{category}: {text} is the code of {key}, not of the {number} key.", named, written,
                key_in_sentence(finding.code), digit);
@@ -544,10 +541,10 @@ std::string lone_digit(const Finding& finding) {
   const Proposal* plainly = proposed(finding, finding.code);
   std::string advice;
   if (digit_key && plainly) {
-    advice = say(
-        "For the {number} key write {entry}; for {key} write {other_entry}, which says so "
-        "plainly.",
-        digit, entry(*digit_key), key_in_sentence(finding.code), other_entry(*plainly));
+    advice =
+        say("For the {number} key write {entry}; for {key} write {other_entry}, which says so "
+            "plainly.",
+            digit, entry(*digit_key), key_in_sentence(finding.code), other_entry(*plainly));
   } else if (digit_key) {
     advice = say("For the {number} key write {entry}.", digit, entry(*digit_key));
   } else if (plainly) {
@@ -571,8 +568,8 @@ std::string more_keys(const Finding& finding) {
           ? say("The module reads only {key} ({code}), so every {key} press alone selects "
                 "{category}.",
                 key(finding.code), code(finding.code), named)
-          : say("The module reads it as {number}, so {category} never fires.",
-                number(finding.code), named);
+          : say("The module reads it as {number}, so {category} never fires.", number(finding.code),
+                named);
   std::string keep;
   if (!finding.proposals.empty()) {
     std::vector<std::string> choices;
@@ -592,10 +589,10 @@ std::string stops_early(const Finding& finding) {
   std::string stops;
   switch (finding.kind) {
     case F::kStopsBeforeNumber:
-      stops = say(
-          "{category}: {text} is not a number: the module stops reading at {character} and "
-          "reads 0, so {category} never fires.",
-          named, text(finding.text), at);
+      stops =
+          say("{category}: {text} is not a number: the module stops reading at {character} and "
+              "reads 0, so {category} never fires.",
+              named, text(finding.text), at);
       break;
     case F::kStopsAfterPrefix:
       stops = say(
@@ -645,10 +642,10 @@ std::string about_the_value(const Finding& finding) {
     case F::kLookAlikeInHex:
       return stops_early(finding);
     case F::kMouseWheel: {
-      const std::string wheel = say(
-          "{category}: {text} is not a number but the mouse wheel, which has no key code and "
-          "cannot be bound, so it reads as 0 and never fires.",
-          named, text(finding.text));
+      const std::string wheel =
+          say("{category}: {text} is not a number but the mouse wheel, which has no key code and "
+              "cannot be bound, so it reads as 0 and never fires.",
+              named, text(finding.text));
       if (finding.proposals.empty()) {
         return sentences(
             {wheel, say("Bind a key or a mouse button instead."), how_to_find_a_code()});
@@ -679,10 +676,10 @@ std::string about_the_value(const Finding& finding) {
           "({code}). Drop the leading 0 for a decimal number, or write it as 0x...",
           named, text(finding.text), number(finding.code), code(finding.code));
     case F::kOtherHexNotation: {
-      const std::string looks = say(
-          "{category}: {text} looks like a hexadecimal number written as other programs write "
-          "it, but the module understands only the 0x form: it reads {number}.",
-          named, text(finding.text), number(finding.code));
+      const std::string looks =
+          say("{category}: {text} looks like a hexadecimal number written as other programs write "
+              "it, but the module understands only the 0x form: it reads {number}.",
+              named, text(finding.text), number(finding.code));
       if (finding.proposals.empty()) return sentences({looks, how_to_find_a_code()});
       return sentences({looks, say("Write {entry} for {key}.", entry(finding.proposals.front()),
                                    key(finding.other_code))});
@@ -705,11 +702,11 @@ std::string about_the_value(const Finding& finding) {
     case F::kFiresOrAims:
       return sentences({value_fires_or_aims(finding), pick_another_key(finding)});
     case F::kRemarkNamesOtherKey: {
-      const std::string remark = say(
-          "{category}: the module reads {code}, which is {key}; the remark after it names "
-          "{other_key}, whose code is {other_code}. The module ignores remarks.",
-          named, code(finding.code), key(finding.code), other_key(finding.other_code),
-          other_code(finding.other_code));
+      const std::string remark =
+          say("{category}: the module reads {code}, which is {key}; the remark after it names "
+              "{other_key}, whose code is {other_code}. The module ignores remarks.",
+              named, code(finding.code), key(finding.code), other_key(finding.other_code),
+              other_code(finding.other_code));
       if (finding.proposals.empty()) return remark;
       return sentences({remark, say("For {key} write {entry}.", key(finding.other_code),
                                     entry(finding.proposals.front()))});
@@ -740,11 +737,10 @@ std::vector<std::string> key_names(const std::vector<KeyCode>& keys) {
 
 std::string never_selected(const Finding& finding) {
   const auto named = category(finding.category);
-  std::string text =
-      finding.kind == F::kNeverSelected
-          ? say("{category} is never selected.", named)
-          : say("{category} is selected only by {keys}.", named,
-                fact<Fact::kKeys>(listed(key_names(finding.keys), Joining::kOr)));
+  std::string text = finding.kind == F::kNeverSelected
+                         ? say("{category} is never selected.", named)
+                         : say("{category} is selected only by {keys}.", named,
+                               fact<Fact::kKeys>(listed(key_names(finding.keys), Joining::kOr)));
   for (const LostPress& press : finding.lost_presses) {
     text = sentences({text, lost_press(finding, press)});
   }
@@ -919,8 +915,7 @@ std::string state_words(const Finding& finding, const Category& of) {
       if (key_in_words(finding.code).empty()) {
         return say("{text} is no key", fact<Fact::kText>(finding.text));
       }
-      return say("{text} is {key}", fact<Fact::kText>(finding.text),
-                 key_in_sentence(finding.code));
+      return say("{text} is {key}", fact<Fact::kText>(finding.text), key_in_sentence(finding.code));
     case F::kFiresOrAims:
       return fire_or_aim_words(finding.code);
     case F::kOctal:
@@ -1103,8 +1098,10 @@ std::string findings_text(const BindingReadings& readings, const Diagnosis& diag
   }
   std::string text;
   if (!findings.empty()) {
-    text += "\n" + say_count("{count} finding:", "{count} findings:", findings.size(),
-                             count(findings.size())) + "\n";
+    text += "\n" +
+            say_count("{count} finding:", "{count} findings:", findings.size(),
+                      count(findings.size())) +
+            "\n";
     for (const std::string& finding : findings) text += "- " + finding + "\n";
   }
   if (!notes.empty()) {

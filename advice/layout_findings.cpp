@@ -42,12 +42,24 @@ struct OtherName {
   const char* category;
 };
 constexpr OtherName kOtherGamesNames[] = {
-    {"pistol", "handguns"},       {"sidearm", "handguns"},      {"revolver", "handguns"},
-    {"lmg", "machineguns"},       {"mg", "machineguns"},        {"hmg", "machineguns"},
-    {"minigun", "machineguns"},   {"smg", "submachine"},        {"submachinegun", "submachine"},
-    {"machinepistol", "submachine"}, {"scattergun", "shotgun"}, {"shotty", "shotgun"},
-    {"sniper", "rifle"},          {"sniperrifle", "rifle"},     {"assaultrifle", "rifle"},
-    {"ar", "rifle"},              {"carbine", "rifle"},         {"marksman", "rifle"},
+    {"pistol", "handguns"},
+    {"sidearm", "handguns"},
+    {"revolver", "handguns"},
+    {"lmg", "machineguns"},
+    {"mg", "machineguns"},
+    {"hmg", "machineguns"},
+    {"minigun", "machineguns"},
+    {"smg", "submachine"},
+    {"submachinegun", "submachine"},
+    {"machinepistol", "submachine"},
+    {"scattergun", "shotgun"},
+    {"shotty", "shotgun"},
+    {"sniper", "rifle"},
+    {"sniperrifle", "rifle"},
+    {"assaultrifle", "rifle"},
+    {"ar", "rifle"},
+    {"carbine", "rifle"},
+    {"marksman", "rifle"},
 };
 
 const Category* other_games_name(std::string_view typed) {
@@ -169,8 +181,7 @@ bool is_decoration(std::string_view text) {
 std::vector<std::string_view> words_of(std::string_view text) {
   std::vector<std::string_view> words;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end =
-        std::min(text.find_first_of(" \t:,;\"'`<>={}[]()|", at), text.size());
+    const std::size_t end = std::min(text.find_first_of(" \t:,;\"'`<>={}[]()|", at), text.size());
     const std::string_view word = text.substr(at, end - at);
     if (!word.empty() && word != "-" && word != "->" && word != "=>") words.push_back(word);
     at = end + 1;
@@ -223,7 +234,9 @@ bool is_skipped(const SectionLine& at) {
   return at.line.kind != ProfileLine::Kind::kNoEquals && at.line.kind != ProfileLine::Kind::kEntry;
 }
 bool is_decoration_line(const SectionLine& at) { return is_decoration(at.line.name); }
-bool has_other_comment_marker(const SectionLine& at) { return !comment_marker(at.line.name).empty(); }
+bool has_other_comment_marker(const SectionLine& at) {
+  return !comment_marker(at.line.name).empty();
+}
 bool has_no_equals(const SectionLine& at) { return at.line.kind == ProfileLine::Kind::kNoEquals; }
 bool names_no_category(const SectionLine& at) { return category_named(at.line.name) == nullptr; }
 bool is_second_entry(const SectionLine& at) {
@@ -299,10 +312,9 @@ void set_otherwise(const ProfileLines& lines, ProfileLines::const_iterator heade
 }
 
 void find_second_section(const ProfileLines& lines, const ProfileMatch& section,
-                         const Matches& matches, bool first_header_hidden,
-                         Diagnosis& diagnosis) {
-  const auto second = std::find_if(
-      lines.begin() + section.section_end, lines.end(), [](const ProfileLine& line) {
+                         const Matches& matches, bool first_header_hidden, Diagnosis& diagnosis) {
+  const auto second =
+      std::find_if(lines.begin() + section.section_end, lines.end(), [](const ProfileLine& line) {
         return line.kind == ProfileLine::Kind::kSection &&
                same_profile_name(line.name, kConfigSection);
       });

@@ -413,7 +413,8 @@ bool is_stray_before_number(const Value& value) {
   if (value.number().has_digits || key_written_by_name(text)) return false;
   if (!is_letter_at(text, at)) return true;
   const std::size_t after = at + decode_at(text, at).size;
-  return text[at] < 0 && after < text.size() && std::isdigit(static_cast<unsigned char>(text[after]));
+  return text[at] < 0 && after < text.size() &&
+         std::isdigit(static_cast<unsigned char>(text[after]));
 }
 
 // A key's name, a word or a stray character where the number should start.
@@ -513,8 +514,8 @@ Finding find_no_key(const Value& value) {
   const bool bare_prefix = stop < text.size() && (text[stop] == 'x' || text[stop] == 'X');
   if (bare_prefix) ++stop;
   if (!bare_prefix && ends_cleanly(text, stop)) return about(FindingKind::kNoSuchKey, value);
-  Finding finding = about(
-      bare_prefix ? FindingKind::kStopsAfterPrefix : FindingKind::kStopsInsideNumber, value);
+  Finding finding =
+      about(bare_prefix ? FindingKind::kStopsAfterPrefix : FindingKind::kStopsInsideNumber, value);
   finding.at = stop;
   offer_meant(value, finding);
   return finding;
@@ -583,8 +584,8 @@ void find_long_value(const Value& value, Diagnosis& diagnosis) {
 void diagnose_values(const BindingReadings& readings, const Matches& matches, bool encoding_found,
                      const ProposalCheck& check, Diagnosis& diagnosis) {
   for (std::size_t row = 0; row < kCategoryCount; ++row) {
-    const Value value{kCategories[row], readings[row], matches[row], encoding_found, readings,
-                      check, diagnosis};
+    const Value value{kCategories[row], readings[row], matches[row], encoding_found,
+                      readings,         check,         diagnosis};
     if (!value.text().empty()) find_long_value(value, diagnosis);
     for (const ValueRule& rule : kValueRules) {
       if (rule.applies(value)) {

@@ -181,8 +181,7 @@ std::string character_at(std::string_view text, std::size_t at) {
   }
   if (!c.unicode && c.code == 0) return say("a NUL byte (0x00)");
   if (!c.unicode && (c.code < 0x20 || c.code == 0x7F)) {
-    return say("the control character {code} ({name})", number,
-               fact<Fact::kName>(short_name(c)));
+    return say("the control character {code} ({name})", number, fact<Fact::kName>(short_name(c)));
   }
   if (const Named kind = named(c); kind != Named::kNone) return named_character(kind, number.shown);
   return c.unicode ? say("the character {code}", number) : say("the byte {code}", number);

@@ -113,12 +113,14 @@ std::optional<WriteRefusal> bytes_to_edit(const std::string& location,
 std::string unreadable_reason(const FileFailure& failure) {
   switch (failure.problem) {
     case FileProblem::kLocked:
-      return say("It cannot be read: another program has it open and locked. Close that program, "
-                 "then try again.");
+      return say(
+          "It cannot be read: another program has it open and locked. Close that program, "
+          "then try again.");
     case FileProblem::kNoPermission:
-      return say("It cannot be read: you have no permission to read it. Run this program as "
-                 "administrator, or give your account read access in the file's Properties, "
-                 "Security tab.");
+      return say(
+          "It cannot be read: you have no permission to read it. Run this program as "
+          "administrator, or give your account read access in the file's Properties, "
+          "Security tab.");
     case FileProblem::kOther:
       break;
   }
@@ -147,16 +149,18 @@ std::string reason_of(const WriteRefusal& refusal) {
     case Problem::kUnreadable:
       return unreadable_reason(refusal.unreadable);
     case Problem::kEncodingReadApart:
-      return say("Windows and Wine read its encoding differently. Save it as ANSI (in Notepad: "
-                 "File > Save As, Encoding: ANSI) first.");
+      return say(
+          "Windows and Wine read its encoding differently. Save it as ANSI (in Notepad: "
+          "File > Save As, Encoding: ANSI) first.");
     case Problem::kReadOnly:
       return say("The file is read-only. Clear Read-only in its Properties, then try again.");
     case Problem::kLocked:
       return say("Another program has it open and locked. Close that program, then try again.");
     case Problem::kProtectedFolder:
-      return say("The folder {folder} is protected, as Program Files is. Run this program as "
-                 "administrator, or move the game out of Program Files.",
-                 folder(as_utf8(refusal.folder)));
+      return say(
+          "The folder {folder} is protected, as Program Files is. Run this program as "
+          "administrator, or move the game out of Program Files.",
+          folder(as_utf8(refusal.folder)));
     case Problem::kOther:
       break;
   }

@@ -24,9 +24,9 @@ struct WriteRefusal {
     kUnreadable,         // it cannot be read: `unreadable` says why
     kEncodingReadApart,  // Windows and Wine read its encoding differently
     kReadOnly,
-    kLocked,             // another program holds it open
-    kProtectedFolder,    // a folder such as Program Files: `folder`
-    kOther,              // Windows' error `error`
+    kLocked,           // another program holds it open
+    kProtectedFolder,  // a folder such as Program Files: `folder`
+    kOther,            // Windows' error `error`
   };
   Problem problem;
   FileFailure unreadable = {};

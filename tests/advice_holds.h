@@ -155,8 +155,8 @@ inline bool said_to_share(const Diagnosis& diagnosis, const Category& category) 
     const bool shared = finding.kind == FindingKind::kSharedKey ||
                         finding.kind == FindingKind::kSharedKeySomePresses ||
                         finding.kind == FindingKind::kSharedKeyNoPress;
-    return shared && std::find(finding.categories.begin(), finding.categories.end(),
-                               &category) != finding.categories.end();
+    return shared && std::find(finding.categories.begin(), finding.categories.end(), &category) !=
+                         finding.categories.end();
   });
 }
 
@@ -171,8 +171,8 @@ inline std::vector<std::string> false_selection_claims(const BindingReadings& re
   for (const Category& category : kCategories) {
     if (!names_a_key(readings[row_of(category)].number.code)) continue;
     const Selecting selecting = keys_that_select(readings, category);
-    const Finding* said = finding_of(
-        diagnosis, category, {FindingKind::kNeverSelected, FindingKind::kSelectedOnlyBy});
+    const Finding* said = finding_of(diagnosis, category,
+                                     {FindingKind::kNeverSelected, FindingKind::kSelectedOnlyBy});
     bool holds;
     if (selecting.every_key) {
       holds = said == nullptr;

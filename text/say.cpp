@@ -9,8 +9,7 @@ std::string_view translated(std::string_view english) { return english; }
 namespace {
 
 // The form of a template that depends on a count.
-std::string_view translated_count(std::string_view one, std::string_view many,
-                                  std::size_t count) {
+std::string_view translated_count(std::string_view one, std::string_view many, std::size_t count) {
   return count == 1 ? one : many;
 }
 
@@ -47,7 +46,9 @@ std::string filled_count(std::string_view one, std::string_view many, std::size_
 
 }  // namespace detail
 
-std::string say_stored(std::string_view english) { return std::string(detail::translated(english)); }
+std::string say_stored(std::string_view english) {
+  return std::string(detail::translated(english));
+}
 
 std::string listed(const std::vector<std::string>& items, Joining joining) {
   std::string list;

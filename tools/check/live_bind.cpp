@@ -41,11 +41,11 @@ void ask_for_key(const Category& category, bool walking) {
   const auto named = fact<Fact::kCategory>(category.name);
   const auto its_slot = slot(category.slot);
   const std::string ask =
-      walking ? say("Press the key for {category} (slot {slot}); Backspace skips it, or Esc to "
-                    "stop.",
-                    named, its_slot)
-              : say("Press the key for {category} (slot {slot}), or Esc to cancel.", named,
-                    its_slot);
+      walking
+          ? say("Press the key for {category} (slot {slot}); Backspace skips it, or Esc to "
+                "stop.",
+                named, its_slot)
+          : say("Press the key for {category} (slot {slot}), or Esc to cancel.", named, its_slot);
   const std::string where = where_keys_arrive();
   print_text(ask + (where.empty() ? "" : " " + where) + "\n");
 }

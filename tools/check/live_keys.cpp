@@ -57,16 +57,19 @@ std::string not_to_bind(KeyCode code, const Category& category) {
   const auto named = fact<Fact::kCategory>(category.name);
   switch (press_danger(code)) {
     case PressDanger::kFires:
-      return say("not bound; better not bind it: it fires, so every shot would also switch to "
-                 "{category}",
-                 named);
+      return say(
+          "not bound; better not bind it: it fires, so every shot would also switch to "
+          "{category}",
+          named);
     case PressDanger::kAims:
-      return say("not bound; better not bind it: it aims, so every time you aim the game would "
-                 "switch to {category}",
-                 named);
+      return say(
+          "not bound; better not bind it: it aims, so every time you aim the game would "
+          "switch to {category}",
+          named);
     case PressDanger::kAccentUnderWine:
-      return say("not bound; better not bind it: under Wine, a key that puts an accent on the "
-                 "next letter, as ^ and ´ do, reaches the game only on every second press");
+      return say(
+          "not bound; better not bind it: under Wine, a key that puts an accent on the "
+          "next letter, as ^ and ´ do, reaches the game only on every second press");
     case PressDanger::kNone:
       break;
   }
@@ -102,9 +105,9 @@ std::string winner_among(const std::set<KeyCode>& held) {
 }
 
 void print_start() {
-  const std::string start = say(
-      "Press keys or mouse buttons to see their codes and what holsterkeys does with them. Esc "
-      "or Ctrl+C ends.");
+  const std::string start =
+      say("Press keys or mouse buttons to see their codes and what holsterkeys does with them. Esc "
+          "or Ctrl+C ends.");
   const std::string where = where_keys_arrive();
   print_text(start + (where.empty() ? "" : " " + where) + "\n");
 }

@@ -28,17 +28,19 @@ std::string address_text() {
 void print_slot(const std::optional<std::int32_t>& slot_value) {
   const Filled<Fact::kCode> address{address_text()};
   if (!slot_value) {
-    print_line(say("Slot variable at {code}: nothing can be read there, so this program is not "
-                   "the game version the module is made for.",
-                   address));
+    print_line(
+        say("Slot variable at {code}: nothing can be read there, so this program is not "
+            "the game version the module is made for.",
+            address));
   } else if (is_slot_number(*slot_value)) {
     print_line(say("Slot variable at {code}: {slot}, a slot number the module stores.", address,
                    slot(*slot_value)));
   } else {
-    print_line(say("Slot variable at {code}: {slot}, not a slot number ({count} to {other_count}): "
-                   "the game may not have set it yet, or this is another version of the game, "
-                   "which keeps its slot elsewhere.",
-                   address, slot(*slot_value), count(kLowestSlot), other_count(kHighestSlot)));
+    print_line(
+        say("Slot variable at {code}: {slot}, not a slot number ({count} to {other_count}): "
+            "the game may not have set it yet, or this is another version of the game, "
+            "which keeps its slot elsewhere.",
+            address, slot(*slot_value), count(kLowestSlot), other_count(kHighestSlot)));
   }
 }
 

@@ -53,7 +53,9 @@ std::string usage() {
 }
 
 // A usage error, on the error output.
-void print_error(const std::string& sentence) { print_error_text("holsterkeys-check: " + sentence + "\n"); }
+void print_error(const std::string& sentence) {
+  print_error_text("holsterkeys-check: " + sentence + "\n");
+}
 
 struct Options {
   enum class Mode { kCheck, kTsv, kKeys, kRunning, kBind } mode = Mode::kCheck;

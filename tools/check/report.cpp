@@ -30,8 +30,9 @@ std::string code_column(KeyCode code) {
 }
 
 std::size_t characters_in(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 // The table's cells, a row for the titles and one for each category in

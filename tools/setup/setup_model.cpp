@@ -28,9 +28,7 @@ std::string folder_key(std::string folder) {
   return lowercase(folder);
 }
 
-Filled<Fact::kName> in_words(const Category& category) {
-  return {say_stored(category.in_words)};
-}
+Filled<Fact::kName> in_words(const Category& category) { return {say_stored(category.in_words)}; }
 
 // The game's slot now, in the first sentence of the game line.
 std::string loaded_with_slot(const RunningGame& game) {
@@ -52,10 +50,8 @@ SetupRows setup_rows(const BindingReadings& readings, const Diagnosis& diagnosis
   SetupRows rows;
   std::size_t at = 0;
   for (const Category* category : categories_by_slot()) {
-    rows[at++] = {category,
-                  say("{name} (slot {slot})", in_words(*category), slot(category->slot)),
-                  key_text(readings[row_of(*category)]),
-                  status_of(diagnosis, readings, *category)};
+    rows[at++] = {category, say("{name} (slot {slot})", in_words(*category), slot(category->slot)),
+                  key_text(readings[row_of(*category)]), status_of(diagnosis, readings, *category)};
   }
   return rows;
 }

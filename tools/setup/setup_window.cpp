@@ -157,9 +157,9 @@ class SetupWindow {
   // The labels of the buttons and panes, each with its Alt key.
   void label_controls() {
     const std::pair<int, std::string> labels[] = {
-        {IDC_ROWS_LABEL, say("&Keys:")},         {IDC_CHANGE, say("&Change key...")},
-        {IDC_UNBIND, say("&Unbind")},            {IDC_FOLDER, say("Open &folder")},
-        {IDCANCEL, say("C&lose")},               {IDC_FINDINGS_LABEL, say("F&indings and notes:")},
+        {IDC_ROWS_LABEL, say("&Keys:")}, {IDC_CHANGE, say("&Change key...")},
+        {IDC_UNBIND, say("&Unbind")},    {IDC_FOLDER, say("Open &folder")},
+        {IDCANCEL, say("C&lose")},       {IDC_FINDINGS_LABEL, say("F&indings and notes:")},
     };
     for (const auto& [id, label] : labels) set_text(GetDlgItem(hwnd_, id), label);
   }
@@ -248,9 +248,10 @@ class SetupWindow {
       return on_key(code);
     }
     if (unseen_since_ && GetTickCount64() - *unseen_since_ > kUnseenMs) {
-      set_status(say("Not {key}: the module cannot see this key here (under Wine some keys of "
-                     "some layouts are invisible to it): pick another key, or Esc to cancel.",
-                     fact<Fact::kKey>(shown_key_name(message_code_))));
+      set_status(
+          say("Not {key}: the module cannot see this key here (under Wine some keys of "
+              "some layouts are invisible to it): pick another key, or Esc to cancel.",
+              fact<Fact::kKey>(shown_key_name(message_code_))));
       unseen_since_.reset();
     }
   }
@@ -272,7 +273,8 @@ class SetupWindow {
     ListView_SetColumnWidth(rows_, 2, LVSCW_AUTOSIZE_USEHEADER);
     set_text(GetDlgItem(hwnd_, IDC_FINDINGS),
              with_crlf(findings_text(view_.readings, diagnosis_).substr(1)));
-    set_text(hwnd_, say("holsterkeys setup - {folder}", folder(as_utf8(folder_of(view_.location)))));
+    set_text(hwnd_,
+             say("holsterkeys setup - {folder}", folder(as_utf8(folder_of(view_.location)))));
     if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
       set_status(
           say("There is no holsterkeys.ini in this folder yet. Select a category and press "
