@@ -617,6 +617,58 @@ std::string stops_early(const Finding& finding) {
   return sentences({stops, say("Write {entry}.", entry(finding.proposals.front()))});
 }
 
+// The mouse wheel has no key code.
+std::string mouse_wheel(const Finding& finding) {
+  const auto named = category(finding.category);
+  const std::string wheel =
+      say("{category}: {text} is not a number but the mouse wheel, which has no key code and "
+          "cannot be bound, so it reads as 0 and never fires.",
+          named, text(finding.text));
+  if (finding.proposals.empty()) {
+    return sentences({wheel, say("Bind a key or a mouse button instead."), how_to_find_a_code()});
+  }
+  const Proposal& example = finding.proposals.front();
+  return sentences({wheel, say("Bind a key or a mouse button instead, for example {entry} "
+                               "for {key}.",
+                               entry(example), key(example.code))});
+}
+
+// A word that means off, or a 0, where nothing after the '=' says it plainly.
+std::string off_on_purpose(const Finding& finding) {
+  const auto named = category(finding.category);
+  const std::string off =
+      say("{category}: {text} leaves {category} unbound; {category}= with nothing after it says "
+          "so plainly.",
+          named, text(finding.text));
+  if (finding.proposals.empty()) return off;
+  return sentences({off, say("For the 0 key write {entry}.", entry(finding.proposals.front()))});
+}
+
+// "#66" and "66h" are hexadecimal to other programs.
+std::string other_hex_notation(const Finding& finding) {
+  const auto named = category(finding.category);
+  const std::string looks =
+      say("{category}: {text} looks like a hexadecimal number written as other programs write "
+          "it, but the module understands only the 0x form: it reads {number}.",
+          named, text(finding.text), number(finding.code));
+  if (finding.proposals.empty()) return sentences({looks, how_to_find_a_code()});
+  return sentences({looks, say("Write {entry} for {key}.", entry(finding.proposals.front()),
+                               key(finding.other_code))});
+}
+
+// The module reads the code, whatever the remark says.
+std::string remark_names_other_key(const Finding& finding) {
+  const auto named = category(finding.category);
+  const std::string remark =
+      say("{category}: the module reads {code}, which is {key}; the remark after it names "
+          "{other_key}, whose code is {other_code}. The module ignores remarks.",
+          named, code(finding.code), key(finding.code), other_key(finding.other_code),
+          other_code(finding.other_code));
+  if (finding.proposals.empty()) return remark;
+  return sentences({remark, say("For {key} write {entry}.", key(finding.other_code),
+                                entry(finding.proposals.front()))});
+}
+
 std::string about_the_value(const Finding& finding) {
   const auto named = category(finding.category);
   switch (finding.kind) {
@@ -641,33 +693,14 @@ std::string about_the_value(const Finding& finding) {
     case F::kStopsAfterPrefix:
     case F::kLookAlikeInHex:
       return stops_early(finding);
-    case F::kMouseWheel: {
-      const std::string wheel =
-          say("{category}: {text} is not a number but the mouse wheel, which has no key code and "
-              "cannot be bound, so it reads as 0 and never fires.",
-              named, text(finding.text));
-      if (finding.proposals.empty()) {
-        return sentences(
-            {wheel, say("Bind a key or a mouse button instead."), how_to_find_a_code()});
-      }
-      const Proposal& example = finding.proposals.front();
-      return sentences({wheel, say("Bind a key or a mouse button instead, for example {entry} "
-                                   "for {key}.",
-                                   entry(example), key(example.code))});
-    }
+    case F::kMouseWheel:
+      return mouse_wheel(finding);
     case F::kKeyName:
     case F::kKeyNameFiresOrAims:
     case F::kUnknownKeyName:
       return key_name_written(finding);
-    case F::kOffOnPurpose: {
-      const std::string off = say(
-          "{category}: {text} leaves {category} unbound; {category}= with nothing after it says "
-          "so plainly.",
-          named, text(finding.text));
-      if (finding.proposals.empty()) return off;
-      return sentences(
-          {off, say("For the 0 key write {entry}.", entry(finding.proposals.front()))});
-    }
+    case F::kOffOnPurpose:
+      return off_on_purpose(finding);
     case F::kLoneDigit:
       return lone_digit(finding);
     case F::kOctal:
@@ -675,15 +708,8 @@ std::string about_the_value(const Finding& finding) {
           "{category}: {text} starts with 0, so it is read as an octal number: {number} "
           "({code}). Drop the leading 0 for a decimal number, or write it as 0x...",
           named, text(finding.text), number(finding.code), code(finding.code));
-    case F::kOtherHexNotation: {
-      const std::string looks =
-          say("{category}: {text} looks like a hexadecimal number written as other programs write "
-              "it, but the module understands only the 0x form: it reads {number}.",
-              named, text(finding.text), number(finding.code));
-      if (finding.proposals.empty()) return sentences({looks, how_to_find_a_code()});
-      return sentences({looks, say("Write {entry} for {key}.", entry(finding.proposals.front()),
-                                   key(finding.other_code))});
-    }
+    case F::kOtherHexNotation:
+      return other_hex_notation(finding);
     case F::kMoreThanOneKey:
       return more_keys(finding);
     case F::kNoSuchKey:
@@ -701,16 +727,8 @@ std::string about_the_value(const Finding& finding) {
           other_count(kValueSize - 1));
     case F::kFiresOrAims:
       return sentences({value_fires_or_aims(finding), pick_another_key(finding)});
-    case F::kRemarkNamesOtherKey: {
-      const std::string remark =
-          say("{category}: the module reads {code}, which is {key}; the remark after it names "
-              "{other_key}, whose code is {other_code}. The module ignores remarks.",
-              named, code(finding.code), key(finding.code), other_key(finding.other_code),
-              other_code(finding.other_code));
-      if (finding.proposals.empty()) return remark;
-      return sentences({remark, say("For {key} write {entry}.", key(finding.other_code),
-                                    entry(finding.proposals.front()))});
-    }
+    case F::kRemarkNamesOtherKey:
+      return remark_names_other_key(finding);
     default:
       return {};
   }

@@ -80,7 +80,7 @@ def with_brace_format(entries):
 
 
 def template():
-    return HEADER + '\n' + with_brace_format(xgettext('--keyword=', *KEYWORDS,
+    return HEADER + '\n' + with_brace_format(xgettext('--keyword=', *KEYWORDS, '--sort-output',
                                                       '--add-location=file'))
 
 
