@@ -17,29 +17,31 @@ struct NamedKey {
 
 // clang-format off
 // Every named code outside the runs of letters, digits, function keys and
-// numpad digits, which are made by key_name below.
+// numpad digits, which are made by key_name below. The names are portable:
+// files name keys by them, and every layout reads them back. Those marked
+// words() are shown in the player's language.
 constexpr NamedKey kNamedKeys[] = {
-    {0x01, "Mouse Left"}, {0x02, "Mouse Right"}, {0x03, "Cancel"}, {0x04, "Mouse Middle"},
-    {0x05, "Mouse X1"}, {0x06, "Mouse X2"}, {0x08, "Backspace"}, {0x09, "Tab"},
-    {0x0C, "Clear"}, {0x0D, "Enter"}, {0x10, "Shift"}, {0x11, "Ctrl"}, {0x12, "Alt"},
-    {0x13, "Pause"}, {0x14, "Caps Lock"}, {0x15, "IME Kana"}, {0x16, "IME On"},
+    {0x01, words("Mouse Left")}, {0x02, words("Mouse Right")}, {0x03, words("Cancel")}, {0x04, words("Mouse Middle")},
+    {0x05, words("Mouse X1")}, {0x06, words("Mouse X2")}, {0x08, words("Backspace")}, {0x09, words("Tab")},
+    {0x0C, words("Clear")}, {0x0D, words("Enter")}, {0x10, words("Shift")}, {0x11, words("Ctrl")}, {0x12, words("Alt")},
+    {0x13, words("Pause")}, {0x14, words("Caps Lock")}, {0x15, "IME Kana"}, {0x16, "IME On"},
     {0x17, "IME Junja"}, {0x18, "IME Final"}, {0x19, "IME Kanji"}, {0x1A, "IME Off"},
-    {0x1B, "Esc"}, {0x1C, "IME Convert"}, {0x1D, "IME Nonconvert"}, {0x1E, "IME Accept"},
-    {0x1F, "IME Mode Change"}, {0x20, "Space"}, {0x21, "Page Up"}, {0x22, "Page Down"},
-    {0x23, "End"}, {0x24, "Home"}, {0x25, "Left"}, {0x26, "Up"}, {0x27, "Right"},
-    {0x28, "Down"}, {0x29, "Select"}, {0x2A, "Print"}, {0x2B, "Execute"},
-    {0x2C, "Print Screen"}, {0x2D, "Insert"}, {0x2E, "Delete"}, {0x2F, "Help"},
-    {0x5B, "Left Windows"}, {0x5C, "Right Windows"}, {0x5D, "Apps"}, {0x5F, "Sleep"},
-    {0x6A, "Numpad *"}, {0x6B, "Numpad +"}, {0x6C, "Separator"}, {0x6D, "Numpad -"},
-    {0x6E, "Numpad ."}, {0x6F, "Numpad /"}, {0x90, "Num Lock"}, {0x91, "Scroll Lock"},
+    {0x1B, words("Esc")}, {0x1C, "IME Convert"}, {0x1D, "IME Nonconvert"}, {0x1E, "IME Accept"},
+    {0x1F, "IME Mode Change"}, {0x20, words("Space")}, {0x21, words("Page Up")}, {0x22, words("Page Down")},
+    {0x23, words("End")}, {0x24, words("Home")}, {0x25, words("Left")}, {0x26, words("Up")}, {0x27, words("Right")},
+    {0x28, words("Down")}, {0x29, words("Select")}, {0x2A, words("Print")}, {0x2B, words("Execute")},
+    {0x2C, words("Print Screen")}, {0x2D, words("Insert")}, {0x2E, words("Delete")}, {0x2F, words("Help")},
+    {0x5B, words("Left Windows")}, {0x5C, words("Right Windows")}, {0x5D, words("Apps")}, {0x5F, words("Sleep")},
+    {0x6A, words("Numpad *")}, {0x6B, words("Numpad +")}, {0x6C, "Separator"}, {0x6D, words("Numpad -")},
+    {0x6E, words("Numpad .")}, {0x6F, words("Numpad /")}, {0x90, words("Num Lock")}, {0x91, words("Scroll Lock")},
     {0x92, "OEM 0x92"}, {0x93, "OEM 0x93"}, {0x94, "OEM 0x94"}, {0x95, "OEM 0x95"},
-    {0x96, "OEM 0x96"}, {0xA0, "Left Shift"}, {0xA1, "Right Shift"}, {0xA2, "Left Ctrl"},
-    {0xA3, "Right Ctrl"}, {0xA4, "Left Alt"}, {0xA5, "Right Alt"}, {0xA6, "Browser Back"},
-    {0xA7, "Browser Forward"}, {0xA8, "Browser Refresh"}, {0xA9, "Browser Stop"},
-    {0xAA, "Browser Search"}, {0xAB, "Browser Favorites"}, {0xAC, "Browser Home"},
-    {0xAD, "Volume Mute"}, {0xAE, "Volume Down"}, {0xAF, "Volume Up"}, {0xB0, "Next Track"},
-    {0xB1, "Previous Track"}, {0xB2, "Stop Media"}, {0xB3, "Play/Pause"}, {0xB4, "Mail"},
-    {0xB5, "Select Media"}, {0xB6, "Launch App 1"}, {0xB7, "Launch App 2"}, {0xBA, "; :"},
+    {0x96, "OEM 0x96"}, {0xA0, words("Left Shift")}, {0xA1, words("Right Shift")}, {0xA2, words("Left Ctrl")},
+    {0xA3, words("Right Ctrl")}, {0xA4, words("Left Alt")}, {0xA5, words("Right Alt")}, {0xA6, words("Browser Back")},
+    {0xA7, words("Browser Forward")}, {0xA8, words("Browser Refresh")}, {0xA9, words("Browser Stop")},
+    {0xAA, words("Browser Search")}, {0xAB, words("Browser Favorites")}, {0xAC, words("Browser Home")},
+    {0xAD, words("Volume Mute")}, {0xAE, words("Volume Down")}, {0xAF, words("Volume Up")}, {0xB0, words("Next Track")},
+    {0xB1, words("Previous Track")}, {0xB2, words("Stop Media")}, {0xB3, words("Play/Pause")}, {0xB4, words("Mail")},
+    {0xB5, words("Select Media")}, {0xB6, words("Launch App 1")}, {0xB7, words("Launch App 2")}, {0xBA, "; :"},
     {0xBB, "= +"}, {0xBC, ", <"}, {0xBD, "- _"}, {0xBE, ". >"}, {0xBF, "/ ?"}, {0xC0, "` ~"},
     {0xC1, "ABNT C1 (/ ?)"}, {0xC2, "ABNT C2 (Numpad .)"},
     {0xDB, "[ {"}, {0xDC, "\\ |"}, {0xDD, "] }"}, {0xDE, "' \""}, {0xDF, "OEM 8"},
@@ -301,14 +303,25 @@ void label_keys_by_layout(LayoutLabel character, LayoutLabel name) {
   layout_key_name = name;
 }
 
+std::string key_name_in_language(KeyCode code) {
+  if (code >= 0x60 && code <= 0x69) {
+    return say("Numpad{number}", fact<Fact::kNumber>(std::to_string(code - 0x60)));
+  }
+  return say_stored(key_name(code));
+}
+
 std::string shown_key_name(KeyCode code) {
   const std::string name = key_name(code);
+  const std::string in_language = key_name_in_language(code);
   if (layout_character == nullptr || name.empty() || labelled_alike_everywhere(code)) {
-    return name;
+    return in_language;
   }
   const std::string label = layout_label(code, name);
-  if (label.empty() || label_in_name(label, name)) return name;
-  return label + ", " + name + (named_by_us_label(code) ? " on US keyboards" : "");
+  if (label.empty() || label_in_name(label, name)) return in_language;
+  const Filled<Fact::kKey> labelled{label};
+  const Filled<Fact::kOtherKey> portable{in_language};
+  return named_by_us_label(code) ? say("{key}, {other_key} on US keyboards", labelled, portable)
+                                 : say("{key}, {other_key}", labelled, portable);
 }
 
 std::string hex_code(KeyCode code) {
@@ -343,7 +356,7 @@ std::string key_in_words(KeyCode code) {
     case 0x06:
       return say("mouse button X2 (forward)");
     default:
-      return key_name(code);
+      return key_name_in_language(code);
   }
 }
 

@@ -40,7 +40,12 @@ using LayoutLabel = std::string (*)(KeyCode code);
 // alone.
 void label_keys_by_layout(LayoutLabel character, LayoutLabel name);
 
-// The key as the player's keyboard shows it: its name, or where the layout
+// The key's name in the player's language: "Rücktaste" in German for
+// Backspace; files keep key_name's.
+std::string key_name_in_language(KeyCode code);
+
+// The key as the player's keyboard shows it: its name in the player's
+// language, or where the layout
 // labels the key otherwise, both: "Ö, ` ~ on US keyboards", "!, OEM 8". The
 // layout's name of a key is shown only beside a portable name that is a
 // bare code ("ISO_Level3_Shift, OEM 0xE4"): the portable names of the

@@ -165,8 +165,12 @@ std::string say_count(std::type_identity_t<Template<F...>> one,
   return detail::filled_count(one.english(), many.english(), count, detail::values_of(facts...));
 }
 
+// Marks words for the catalogue where a table stores them rather than a
+// call says them, as the names of keys.
+constexpr const char* words(const char* english) { return english; }
+
 // Words marked for the catalogue where they are stored rather than said,
-// as a category's name in words, in the player's language.
+// as a category's name in words or a key's name, in the player's language.
 std::string say_stored(std::string_view english);
 
 // Items joined as a sentence lists them: "a, b and c", "a or b", "a, b, c".

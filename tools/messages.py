@@ -19,7 +19,8 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TEMPLATE = os.path.join(TOP, 'po', 'holsterkeys.pot')
 # The code whose words players read: the players' library and the two programs.
 FOLDERS = ['text', 'bindings', 'keys', 'files', 'advice', 'live', 'tools/check', 'tools/setup']
-KEYWORDS = ['--keyword=say:1', '--keyword=say_count:1,2', '--keyword=Category:3']
+KEYWORDS = ['--keyword=say:1', '--keyword=say_count:1,2', '--keyword=words:1',
+            '--keyword=Category:3']
 # Literals with words that are not for the catalogue, and why.
 NOT_SENTENCES = {
     # The first line of a file the writer makes: a remark in the player's
@@ -28,12 +29,14 @@ NOT_SENTENCES = {
     # How Windows names copies of a file, in some of its languages.
     'copy of ', 'kopie von ', 'copie de ',
 }
-# Lines whose literals are for maintainers: what the compiler says when a
-# rule of the code is broken, and the names of the rows of a table of rules
-# ({"name", applies, find}).
-FOR_MAINTAINERS = re.compile(r'static_assert|throw "|^\s*\{"[^"]*", \w+, \w+\},?\s*$')
-# Names of keys are data: files name keys by them, and they are read back.
-DATA_FILES = {'keys/key_names.cpp'}
+# Lines whose literals are for maintainers or are data: what the compiler
+# says when a rule of the code is broken, the names of the rows of a table
+# of rules ({"name", applies, find}), and the rows of the tables of the
+# names of keys ({0x21, "Page Up"}), by which files name keys and which are
+# read back.
+FOR_MAINTAINERS = re.compile(
+    r'static_assert|throw "|^\s*\{"[^"]*", \w+, \w+\},?\s*$'
+    r'|^\s*(\{0x[0-9A-F]{2}, (?:words\()?"(?:[^"\\]|\\.)*"\)?\},?\s*)+(//.*)?$')
 
 
 def sources():
@@ -143,7 +146,7 @@ def literals_outside_the_catalogue():
         if not re.search(r'[A-Za-z]{2,}[ ,][ ]?[A-Za-z]{2,}', text):
             continue
         files = {place.split(':')[0] for place in places}
-        if files <= DATA_FILES or all(for_maintainers(place) for place in places):
+        if all(for_maintainers(place) for place in places):
             continue
         problems.append('%s: "%s"' % (' '.join(places), text))
     return problems
