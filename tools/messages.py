@@ -49,12 +49,17 @@ def sources():
     return sorted(found)
 
 
-def xgettext(*options):
+def xgettext(*options, header=True):
     result = subprocess.run(
-        ['xgettext', '--language=C++', '--from-code=UTF-8', '--no-wrap', '--omit-header',
+        ['xgettext', '--language=C++', '--from-code=UTF-8', '--no-wrap',
+         *([] if header else ['--omit-header']),
          '--add-comments=TRANSLATORS:', '-o', '-', *options, *sources()],
         cwd=TOP, check=True, capture_output=True, encoding='utf-8', errors='replace')
-    return result.stdout
+    # Without its header, xgettext would write no character set and drop
+    # every letter beyond ASCII; the header is the template's own.
+    entries = result.stdout.strip().split('\n\n')
+    return '\n\n'.join(entry for entry in entries if '\nmsgid ""\nmsgstr ""\n' not in
+                        '\n' + entry + '\n') + '\n'
 
 
 HEADER = '''# The sentences and labels that holsterkeys-check and holsterkeys-setup
@@ -132,8 +137,14 @@ def for_maintainers(place):
 
 def literals_outside_the_catalogue():
     """Literals with words in them that no say() call holds."""
-    marked = msgids(xgettext('--keyword=', *KEYWORDS))
-    every = xgettext('--extract-all', '--add-location=full')
+    # Without a header xgettext drops the letters beyond ASCII, so the two
+    # lists are compared without them.
+    def skeleton(text):
+        return ''.join(c for c in text if ord(c) < 128)
+    marked = {skeleton(text) for text in msgids(xgettext('--keyword=', *KEYWORDS))}
+    # Every literal, some of which are no text at all: without a header,
+    # which would make them be read as UTF-8.
+    every = xgettext('--extract-all', '--add-location=full', header=False)
     problems = []
     for entry in every.strip().split('\n\n'):
         places = re.findall(r'#: (\S+)', entry)
@@ -141,7 +152,7 @@ def literals_outside_the_catalogue():
         if not texts:
             continue
         text = texts.pop()
-        if text in marked or text in NOT_SENTENCES:
+        if skeleton(text) in marked or text in NOT_SENTENCES:
             continue
         if not re.search(r'[A-Za-z]{2,}[ ,][ ]?[A-Za-z]{2,}', text):
             continue
