@@ -15,6 +15,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -164,6 +165,23 @@ std::string say_count(std::type_identity_t<Template<F...>> one,
                       const Filled<F>&... facts) {
   return detail::filled_count(one.english(), many.english(), count, detail::values_of(facts...));
 }
+
+// The languages players may read, by code: "en", then those the catalogue
+// has ("de", "pt_BR"...).
+std::vector<std::string> languages();
+
+// The language for a code that a player or a system gives, in any case,
+// with a region or none: "de", "DE-at", "pt_PT", "ru_RU.UTF-8". The
+// language itself, else the nearest of that language (Portugal's
+// Portuguese is Brazil's here); nothing where there is none of it.
+std::optional<std::string> language_named(std::string_view code);
+
+// The language of a Windows language identifier (GetUserDefaultUILanguage),
+// by its primary language; English for any other.
+std::string language_of_windows(unsigned language_id);
+
+// Everything said from now on is said in `language`, one of languages().
+void speak(std::string_view language);
 
 // Marks words for the catalogue where a table stores them rather than a
 // call says them, as the names of keys.

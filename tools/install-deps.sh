@@ -5,7 +5,8 @@
 # Unicorn x86 emulator that runs the 32-bit release DLL on any host, a
 # virtual X server with xdotool, setxkbmap (for keyboard layouts) and
 # ImageMagick's screenshots for the tests of real keys and of the setup
-# window, GNU gettext and Python for the message catalogue, and the Wine that
+# window, GNU gettext, Python and translate-toolkit for the message
+# catalogues, and the Wine that
 # runs this machine's Windows flavour: wine32 where 32-bit programs run,
 # wine64 where they do not (see windows-flavour.sh). Does nothing when
 # everything is installed.
@@ -25,7 +26,7 @@ decided=$(bash windows-flavour.sh || true)
 flavour=${asked:-${decided%% *}}
 common=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   clang libclang-rt-14-dev xvfb xauth xdotool x11-xkb-utils imagemagick libunicorn-dev
-  gettext python3)
+  gettext python3 translate-toolkit)
 
 run_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -23,6 +23,7 @@
 #include "tests/case_name.h"
 #include "tests/unit/scratch_folder.h"
 #include "tests/whole_text.h"
+#include "text/say.h"
 
 namespace holsterkeys {
 namespace {
@@ -800,6 +801,39 @@ TEST_F(GoldenText, TablesReadAsTheGoldenFile) {
       << "run with HOLSTERKEYS_UPDATE_GOLDEN=1 and review the diff of " << golden;
 }
 #endif
+
+class EveryLanguage : public InScratchFolder {};
+
+// Every finding of every row of the table in every language: whole text,
+// no placeholder left, not English, and with the very lines proposed.
+TEST_F(EveryLanguage, SaysEveryFindingWholeWithTheSameLines) {
+  for (const std::string& language : languages()) {
+    if (language == "en") continue;
+    for (const DiagnosisCase& row : kDiagnosisCases) {
+      for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        std::filesystem::remove_all(entry.path());
+      }
+      const auto [file, readings] = check_row(row);
+      const auto diagnosis = diagnose(file, readings);
+      for (const Finding& finding : diagnosis.found) {
+        speak("en");
+        const std::string english = text_of(finding);
+        speak(language);
+        const std::string said = text_of(finding);
+        const std::string where = language + ", " + row.name + ": " + said;
+        EXPECT_TRUE(is_whole_text(said)) << where;
+        EXPECT_NE(said, english) << where;
+        for (const std::string_view fact : kFactNames) {
+          EXPECT_EQ(said.find("{" + std::string(fact) + "}"), std::string::npos) << where;
+        }
+        for (const Proposal& proposal : finding.proposals) {
+          EXPECT_NE(said.find(entry_text(proposal)), std::string::npos) << where;
+        }
+      }
+    }
+    speak("en");
+  }
+}
 
 // A category left off on purpose, however written, is not one of "all five".
 TEST(Diagnosis, VerdictCountsOnlyCategoriesOnAKey) {

@@ -1,6 +1,7 @@
 // holsterkeys-check: shows the configuration as the module sees it, and
 // says in plain words what keeps a binding from working.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include "keys/key_names.h"
 #include "live/layout_label.h"
@@ -44,12 +46,15 @@ std::string usage() {
       "  --keys     show the code of each key you press and what the module does\n"
       "             with it, until Esc\n"
       "  --running  list the running programs that have the module loaded\n"
+      "  --language CODE  speak another language than Windows' own:\n"
+      "             {names}\n"
       "  --help     show this help (also -h and /?)\n"
       "  --version  show the version\n"
       "\n"
       "Exit status: 0 when every binding is usable or left unbound on purpose,\n"
       "1 when something was found, 2 for a usage error. With --tsv, 0 unless the\n"
-      "usage is wrong. With --bind, 0 once the key is written.\n");
+      "usage is wrong. With --bind, 0 once the key is written.\n",
+      fact<Fact::kNames>(listed(languages(), Joining::kSequence)));
 }
 
 // A usage error, on the error output.
@@ -103,6 +108,10 @@ Parsed parse_options(int argc, char** argv, Options& options) {
     const std::string_view arg = argv[i];
     if (asks_for_help(arg)) return Parsed::kHelp;
     if (arg == "--version") return Parsed::kVersion;
+    if (arg == "--language") {
+      ++i;  // chosen before anything is said
+      continue;
+    }
     if (const auto mode = mode_named(arg)) {
       options.mode = *mode;
       if (*mode == Mode::kBind && !take_category(argc, argv, i, options)) return Parsed::kError;
@@ -119,7 +128,41 @@ Parsed parse_options(int argc, char** argv, Options& options) {
   return Parsed::kRun;
 }
 
+// The language that Windows speaks to the player; elsewhere, the locale's.
+std::string system_language() {
+#ifdef _WIN32
+  return language_of_windows(GetUserDefaultUILanguage());
+#else
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* locale = std::getenv(variable);
+    if (locale != nullptr && *locale != '\0') return language_named(locale).value_or("en");
+  }
+  return "en";
+#endif
+}
+
+// Speaks the language asked for with --language CODE, else the system's;
+// false, having said why in English, for a code of no language there is.
+bool speak_players_language(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) != "--language") continue;
+    const char* asked = i + 1 < argc ? argv[i + 1] : "";
+    const auto language = language_named(asked);
+    if (!language) {
+      print_error(say("unknown language \"{option}\"; the languages are {names}.",
+                      fact<Fact::kOption>(as_utf8(asked)),
+                      fact<Fact::kNames>(listed(languages(), Joining::kSequence))));
+      return false;
+    }
+    speak(*language);
+    return true;
+  }
+  speak(system_language());
+  return true;
+}
+
 int run(int argc, char** argv) {
+  if (!speak_players_language(argc, argv)) return 2;
   Options options;
   switch (parse_options(argc, argv, options)) {
     case Parsed::kHelp:
