@@ -30,12 +30,26 @@ printf "$players_file" >holsterkeys.ini
 window_shows() {
   local pattern=$1 seconds=${2:-5}
   for _ in $(seq $((seconds * 4))); do
-    "$wine" window_probe.exe "holsterkeys setup" >probe.out 2>&1
+    "$wine" window_probe.exe "holsterkeys-setup" >probe.out 2>&1
     LC_ALL=C grep -qaE "$pattern" probe.out && return 0
     sleep 0.25
   done
   return 1
 }
+
+# The same, with the window's text in UTF-8, for a window in any language.
+window_says() {
+  local pattern=$1 seconds=${2:-5}
+  for _ in $(seq $((seconds * 4))); do
+    "$wine" window_probe.exe "holsterkeys-setup" --utf8 >probe.out 2>&1
+    grep -qaE "$pattern" probe.out && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# A template of the catalogue as LANGUAGE says it, as a pattern.
+said_in() { python3 "$(dirname "$0")/../../tools/messages.py" pattern "$1" "$2"; }
 
 check() {
   local name=$1
@@ -52,12 +66,22 @@ check_file() {
   fi
 }
 
-shot() { /usr/bin/import -window root "shots/$1.png" 2>/dev/null; }
+# A screenshot of the state, whose every label, button, line and cell must
+# show its text whole, measured in the control's font.
+shot() {
+  /usr/bin/import -window root "shots/$1.png" 2>/dev/null
+  "$wine" window_probe.exe "holsterkeys-setup" --utf8 >fit.out 2>&1
+  if grep -q "^fit	clipped" fit.out; then
+    echo "FAILED: $1: a text does not fit its control"; grep "^fit	clipped" fit.out; status=1
+  else
+    echo "ok: $1: every text fits its control"
+  fi
+}
 
 start_setup() {
-  "$wine" holsterkeys-setup.exe >setup.out 2>&1 &
-  window_shows "^title	holsterkeys setup - " 60 || { echo "FAILED: no window"; status=1; exit; }
-  window=$(xdotool search --sync --name "holsterkeys setup" | head -n 1)
+  "$wine" holsterkeys-setup.exe "$@" >setup.out 2>&1 &
+  window_shows "^title	holsterkeys-setup - " 60 || { echo "FAILED: no window"; status=1; exit; }
+  window=$(xdotool search --sync --name "holsterkeys-setup" | head -n 1)
   xdotool windowfocus --sync "$window"
 }
 
@@ -172,7 +196,7 @@ check "the status says which button again" "^control	Static	Wrote handguns=0x06 
 cp holsterkeys.ini before-unseen.ini
 xdotool key Return
 check "Change key for a key the module cannot see" "Press the key for handguns"
-"$wine" window_probe.exe "holsterkeys setup" DB >/dev/null 2>&1
+"$wine" window_probe.exe "holsterkeys-setup" DB >/dev/null 2>&1
 check "a key without a key state is refused with the reason" \
   "^control	Static	Not \[ \{: the module cannot see this key here \(under Wine some keys of some layouts are invisible to it\): pick another key, or Esc to cancel\.	"
 shot unseen
@@ -229,4 +253,36 @@ for row in "${layout_rows[@]}"; do
   wait_for host.out "^slot 2" 3 && echo "ok: $layout: holding $types selects handguns" ||
     { echo "FAILED: $layout: holding $types stored nothing"; cat host.out; status=1; }
   xdotool keyup "$key"
+done
+
+# The window in German, whose words are the longest, and in Russian, in
+# Cyrillic, at 100 % and at 150 %: in every state every text whole, and a
+# screenshot of each for people who read the language.
+setxkbmap us
+for dpi in 96 144; do
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  for language in de ru; do
+    wineserver -k 2>/dev/null
+    sleep 1
+    printf "$players_file" >holsterkeys.ini
+    start_setup --language $language
+    state="language-$language-$dpi"
+    window_says "$(said_in $language "F&indings and notes:")" &&
+      echo "ok: $state: the window speaks the language" ||
+      { echo "FAILED: $state: the window speaks another language"; cat probe.out; status=1; }
+    shot "$state-rows"
+    for _ in 1 2 3; do
+      xdotool windowfocus --sync "$window" key Down Return
+      window_says "$(said_in $language "Press the key for {category} (slot {slot}). Esc cancels.")" 2 && break
+    done
+    shot "$state-waiting"
+    xdotool mousemove --window "$window" 100 100 click 1
+    window_says "$(said_in $language "Press another key, or Esc to cancel.")" ||
+      { echo "FAILED: $state: the left button is not refused"; status=1; }
+    shot "$state-refused"
+    xdotool key Escape
+    window_says "$(said_in $language "Cancelled; nothing was written.")" ||
+      { echo "FAILED: $state: Esc does not cancel"; status=1; }
+    shot "$state-cancelled"
+  done
 done

@@ -7,8 +7,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "advice/diagnosis.h"
@@ -81,6 +84,29 @@ bool is_input(const MSG& message) {
   return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
          (message.message >= WM_LBUTTONDOWN && message.message <= WM_XBUTTONDBLCLK &&
           message.message != WM_MOUSEWHEEL);
+}
+
+// The size of a text in a control's font: on one line, or broken into
+// lines `width` pixels wide. `prefixed`: '&' marks an Alt key and takes no
+// room.
+SIZE text_size(HWND control, const std::wstring& text, int width, bool prefixed) {
+  HDC dc = GetDC(control);
+  const HGDIOBJ was =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT bounds{0, 0, width > 0 ? width : 0x7FFF, 0};
+  const UINT how = DT_CALCRECT | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE) |
+                   (prefixed ? 0u : static_cast<UINT>(DT_NOPREFIX));
+  DrawTextW(dc, text.c_str(), -1, &bounds, how);
+  SelectObject(dc, was);
+  ReleaseDC(control, dc);
+  return {bounds.right, bounds.bottom};
+}
+
+std::wstring text_of(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 class SetupWindow {
@@ -267,25 +293,121 @@ class SetupWindow {
       set_cell(row, 1, shown.key_text);
       set_cell(row, 2, shown.status);
     }
-    // The category and the key as wide as their texts; the status takes the rest.
-    ListView_SetColumnWidth(rows_, 0, LVSCW_AUTOSIZE);
-    ListView_SetColumnWidth(rows_, 1, LVSCW_AUTOSIZE);
-    ListView_SetColumnWidth(rows_, 2, LVSCW_AUTOSIZE_USEHEADER);
+    size_columns();
     set_text(GetDlgItem(hwnd_, IDC_FINDINGS),
              with_crlf(findings_text(view_.readings, diagnosis_).substr(1)));
-    set_text(hwnd_,
-             say("holsterkeys setup - {folder}", folder(as_utf8(folder_of(view_.location)))));
+    set_text(hwnd_, "holsterkeys-setup - " + as_utf8(folder_of(view_.location)));
     if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
       set_status(
           say("There is no holsterkeys.ini in this folder yet. Select a category and press "
               "Change key: the file is made with that binding."));
     }
+    arrange();
   }
 
   void show_hint() {
     set_status(
         say("Select a category, then Change key (Enter) to press its new key, or Unbind "
             "(Delete). Hold a bound key to see which category it selects."));
+  }
+
+  // Each column as wide as its widest cell or its title, whichever is
+  // wider; the list view would stretch its last column to its own width.
+  void size_columns() {
+    wchar_t title[128];
+    for (int column = 0; column < kColumns; ++column) {
+      ListView_SetColumnWidth(rows_, column, LVSCW_AUTOSIZE);
+      LVCOLUMNW asked{};
+      asked.mask = LVCF_TEXT;
+      asked.pszText = title;
+      asked.cchTextMax = 128;
+      SendMessageW(rows_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&asked));
+      const int header = static_cast<int>(SendMessageW(rows_, LVM_GETSTRINGWIDTHW, 0,
+                                                       reinterpret_cast<LPARAM>(title))) +
+                         pixels(12, 0).cx;
+      if (ListView_GetColumnWidth(rows_, column) < header) {
+        ListView_SetColumnWidth(rows_, column, header);
+      }
+    }
+  }
+
+  // Dialog units, as the resource writes them, in the window's pixels.
+  struct Pixels {
+    int cx, cy;
+  };
+  Pixels pixels(int across, int down) const {
+    RECT units{0, 0, across, down};
+    MapDialogRect(hwnd_, &units);
+    return {static_cast<int>(units.right), static_cast<int>(units.bottom)};
+  }
+
+  HWND item(int id) const { return GetDlgItem(hwnd_, id); }
+
+  // The width the rows need to show every cell whole.
+  int rows_width() const {
+    int width = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXBORDER);
+    for (int column = 0; column < kColumns; ++column)
+      width += ListView_GetColumnWidth(rows_, column);
+    return width;
+  }
+
+  // Lays the controls out for their texts, measured in the window's font
+  // at its DPI: each button as wide as its label, the status and game lines
+  // as tall as their sentences, the window as wide as its widest row and as
+  // tall as all of it; the findings pane takes what is left.
+  void arrange() {
+    const int margin = pixels(7, 7).cx, gap = pixels(5, 5).cx, line = pixels(0, 9).cy;
+    constexpr int kButtons[] = {IDC_CHANGE, IDC_UNBIND, IDC_FOLDER, IDCANCEL};
+    int buttons_width = pixels(20, 0).cx;  // the room before Close
+    int widths[4];
+    for (int at = 0; at < 4; ++at) {
+      const int label =
+          static_cast<int>(text_size(item(kButtons[at]), text_of(item(kButtons[at])), 0, true).cx);
+      widths[at] = std::max(pixels(50, 0).cx, label + pixels(12, 0).cx);
+      buttons_width += widths[at] + (at > 0 ? gap : 0);
+    }
+    const int client_width =
+        std::max({pixels(340, 0).cx, buttons_width + 2 * margin, rows_width() + 2 * margin});
+    const int inner = client_width - 2 * margin;
+    int y = margin;
+    auto place = [&](int id, int x, int width, int height) {
+      SetWindowPos(item(id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    auto sentence_height = [&](int id) {
+      return std::max(2 * line,
+                      static_cast<int>(text_size(item(id), text_of(item(id)), inner, false).cy));
+    };
+    place(IDC_ROWS_LABEL, margin, inner, line);
+    y += line + pixels(0, 2).cy;
+    place(IDC_ROWS, margin, inner, pixels(0, 76).cy);
+    y += pixels(0, 81).cy;
+    for (int at = 0, x = margin; at < 4; x += widths[at] + gap, ++at) {
+      place(kButtons[at], at == 3 ? client_width - margin - widths[at] : x, widths[at],
+            pixels(0, 14).cy);
+    }
+    y += pixels(0, 20).cy;
+    const int status = sentence_height(IDC_STATUS);
+    place(IDC_STATUS, margin, inner, status);
+    y += status + pixels(0, 3).cy;
+    const int game = sentence_height(IDC_GAME);
+    place(IDC_GAME, margin, inner, game);
+    y += game + pixels(0, 4).cy;
+    place(IDC_FINDINGS_LABEL, margin, inner, line);
+    y += line + pixels(0, 2).cy;
+    const int client_height = std::max(pixels(0, 266).cy, y + pixels(0, 86).cy + margin);
+    place(IDC_FINDINGS, margin, inner, client_height - y - margin);
+    resize_client(client_width, client_height);
+  }
+
+  void resize_client(int width, int height) {
+    RECT now;
+    GetClientRect(hwnd_, &now);
+    if (now.right == width && now.bottom == height) return;
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   void set_cell(int row, int column, const std::string& text) {
@@ -296,7 +418,10 @@ class SetupWindow {
     SendMessageW(rows_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   }
 
-  void set_status(const std::string& text) { set_text(GetDlgItem(hwnd_, IDC_STATUS), text); }
+  void set_status(const std::string& text) {
+    set_text(item(IDC_STATUS), text);
+    arrange();
+  }
 
   std::optional<std::size_t> selected_row() const {
     const int row = ListView_GetNextItem(rows_, -1, LVNI_SELECTED);
@@ -365,8 +490,12 @@ class SetupWindow {
   }
 
   void update_game_line() {
-    set_text(GetDlgItem(hwnd_, IDC_GAME),
-             game_line(survey_running(survey_memory_).games, folder_of(view_.location)));
+    const std::string line =
+        game_line(survey_running(survey_memory_).games, folder_of(view_.location));
+    if (line == game_line_) return;
+    game_line_ = line;
+    set_text(item(IDC_GAME), line);
+    arrange();
   }
 
   // The row that the module would select for the keys held now, by its own
@@ -400,17 +529,66 @@ class SetupWindow {
   bool swallow_until_released_ = false;     // the key just taken is not released yet
   int highlighted_ = -1;                    // the row of the keys held, or -1
   SurveyMemory survey_memory_;
+  std::string game_line_;  // what the game line says now
 };
 
 }  // namespace
 }  // namespace holsterkeys
 
+namespace holsterkeys {
+namespace {
+
+// What the command line asks for: a language, with --language CODE, and a
+// file or folder.
+struct Arguments {
+  std::optional<std::string> language;
+  const char* file = nullptr;
+};
+
+Arguments arguments_of(int argc, char** argv) {
+  Arguments arguments;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--language") {
+      arguments.language = i + 1 < argc ? argv[++i] : "";
+    } else {
+      arguments.file = argv[i];
+    }
+  }
+  return arguments;
+}
+
+// Speaks the language asked for, else Windows' own; false, having said why
+// in English, for a code of no language there is.
+bool speak_players_language(const Arguments& arguments) {
+  if (!arguments.language) {
+    speak(language_of_windows(GetUserDefaultUILanguage()));
+    return true;
+  }
+  const auto language = language_named(*arguments.language);
+  if (language) {
+    speak(*language);
+    return true;
+  }
+  const std::string error =
+      "holsterkeys-setup: " + say("unknown language \"{option}\"; the languages are {names}.",
+                                  fact<Fact::kOption>(as_utf8(*arguments.language)),
+                                  fact<Fact::kNames>(listed(languages(), Joining::kSequence)));
+  std::fputs((error + "\n").c_str(), stderr);
+  MessageBoxW(nullptr, widened(error).c_str(), L"holsterkeys-setup", MB_OK | MB_ICONERROR);
+  return false;
+}
+
+}  // namespace
+}  // namespace holsterkeys
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  const holsterkeys::Arguments arguments = holsterkeys::arguments_of(__argc, __argv);
+  if (!holsterkeys::speak_players_language(arguments)) return 2;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   holsterkeys::label_keys_by_layout(holsterkeys::active_layout_label,
                                     holsterkeys::active_layout_key_name);
-  holsterkeys::SetupWindow window(__argc > 1 ? __argv[1] : nullptr);
+  holsterkeys::SetupWindow window(arguments.file);
   if (window.create(instance) == nullptr) return 1;
   ShowWindow(window.hwnd(), show);
   MSG message;
