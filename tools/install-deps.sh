@@ -5,7 +5,7 @@
 # Unicorn x86 emulator that runs the 32-bit release DLL on any host, a
 # virtual X server with xdotool, setxkbmap (for keyboard layouts) and
 # ImageMagick's screenshots for the tests of real keys and of the setup
-# window, and the Wine that
+# window, Python for the release zip, and the Wine that
 # runs this machine's Windows flavour: wine32 where 32-bit programs run,
 # wine64 where they do not (see windows-flavour.sh). Does nothing when
 # everything is installed.
@@ -24,7 +24,7 @@ asked=${1:-}
 decided=$(bash windows-flavour.sh || true)
 flavour=${asked:-${decided%% *}}
 common=(make cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  clang libclang-rt-14-dev xvfb xauth xdotool x11-xkb-utils imagemagick libunicorn-dev)
+  clang libclang-rt-14-dev xvfb xauth xdotool x11-xkb-utils imagemagick libunicorn-dev python3)
 
 run_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
