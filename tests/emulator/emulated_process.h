@@ -20,24 +20,25 @@
 
 #include "bindings/bindings.h"
 #include "tests/emulator/pe_image.h"
+#include "tests/module_scenarios.h"
 
 namespace holsterkeys::emulator {
 
-// What VirtualQuery says of the slot variable's page, which the emulator
-// then protects to match: a store where the page is not writable faults.
-enum class SlotPage { kWritable, kFree, kReserved, kReadOnly, kNoAccess, kGuard, kQueryFails };
-
 struct ProcessSetup {
   std::uint32_t load_base = 0;  // 0 for the DLL's preferred base
-  SlotPage slot_page = SlotPage::kWritable;
+  // Where the slot variable lies, and its page's protection in a cycle:
+  // what VirtualQuery says of the page, which the emulator then protects
+  // to match, so that a store where the page is not writable faults.
+  scenarios::SlotHome slot_home = scenarios::SlotHome::kMainImage;
+  std::function<scenarios::Protection(int cycle)> slot_protection = {};  // none: read-write
   bool pinning_fails = false;
   bool thread_creation_fails = false;
   bool host_has_libgcc = false;  // libgcc_s_dw2-1.dll is loaded in the host
   // The configuration file from the cycle given on (cycles count from 1);
   // nothing for no file.
-  std::map<int, std::optional<std::string>> files;
+  std::map<int, std::optional<std::string>> files = {};
   // The key state GetAsyncKeyState reports in a cycle.
-  std::function<std::uint16_t(int cycle, KeyCode code)> key_state;
+  std::function<std::uint16_t(int cycle, KeyCode code)> key_state = {};
 };
 
 // The calls the cycle makes, worded alike by the emulated process and by
@@ -73,6 +74,10 @@ class EmulatedProcess {
   std::uint32_t base() const { return base_; }
   bool worker_created() const { return worker_start_ != 0; }
   std::int32_t slot_value();
+
+  // What the slot held at the end of each cycle. The host writes its own
+  // value, scenarios::kHostValue, into it at the start of every cycle.
+  std::vector<std::int32_t> slot_after_cycles;
 
   // The calls of each cycle; the first holds what the worker did before
   // its first wait.
@@ -114,6 +119,8 @@ class EmulatedProcess {
   std::string c_string(std::uint32_t address);
   std::string section_of(std::uint32_t address);
   std::vector<std::string>& cycle_events();
+  scenarios::Protection slot_protection();
+  void begin_cycle();
   void fault(const std::string& what);
 
   // The stubs of the imports, by name.
