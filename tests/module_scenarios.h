@@ -20,17 +20,21 @@
 #include <vector>
 
 #include "bindings/bindings.h"
+#include "tests/program_headers.h"
 #include "tools/host/player.h"
 
 namespace holsterkeys::scenarios {
 
 // Where the slot variable lies in the host.
 enum class SlotHome {
-  kMainImage,  // in a writable section of the host's own program, as in the game
-  kNothing,    // nowhere: no memory at the address
-  kReserved,   // in address space the host reserved but never committed
-  kPrivate,    // in a page the host allocated there
+  kMainImage,    // in a writable section of the host's own program, as in the game
+  kNothing,      // nowhere: no memory at the address
+  kReserved,     // in address space the host reserved but never committed
+  kPrivate,      // in a page the host allocated there, as a heap block
+  kOtherModule,  // in the data section of another module the host loaded
 };
+
+using program_headers::Damage;
 
 // The protection of the slot's page in a step, where the home commits a
 // page. Only the emulator can make VirtualQuery itself fail.
@@ -76,6 +80,9 @@ struct Scenario {
   // The module is loaded at a base other than its own, which the host has
   // taken first, so that the loader moves it.
   bool loaded_elsewhere = false;
+  // What the host does to its own program's headers before it loads the
+  // module; it mends them once the module's worker has started.
+  Damage headers = Damage::kNone;
 
   int steps() const { return static_cast<int>(slots.size()); }
 
@@ -159,6 +166,21 @@ inline Scenario elsewhere(const char* name, SlotHome home, Protection protection
           .protection = {{1, protection}}};
 }
 
+inline Scenario with_headers(Scenario scenario, Damage headers) {
+  scenario.headers = headers;
+  return scenario;
+}
+
+// The game's own program holds the slot, but its headers are damaged: with
+// the last row's key held, the module must store nothing.
+inline Scenario damaged_game(const char* name, Damage headers) {
+  return {.name = name,
+          .files = {{1, kAllFive}},
+          .keys = {{1, {{kF17}}}, {2, {{kF17}}}},
+          .slots = {std::nullopt, std::nullopt},
+          .headers = headers};
+}
+
 inline const std::vector<Scenario>& all() {
   static const std::vector<Scenario> scenarios = {
       {.name = "EveryCategoryStoresItsSlot",
@@ -236,17 +258,42 @@ inline const std::vector<Scenario>& all() {
                 {std::nullopt, std::nullopt}),
       elsewhere("GuardPageAtTheSlot", SlotHome::kPrivate, Protection::kGuard,
                 {std::nullopt, std::nullopt}),
-      elsewhere("WritablePageAtTheSlot", SlotHome::kPrivate, Protection::kReadWrite, {6, 6}),
+      // Memory that is committed and writable but not the game's: a heap
+      // block, another module's data, and a heap block where the host's
+      // headers claim the slot for a section of their own.
+      elsewhere("WritablePageAtTheSlot", SlotHome::kPrivate, Protection::kReadWrite,
+                {std::nullopt, std::nullopt}),
+      elsewhere("AnotherModulesDataAtTheSlot", SlotHome::kOtherModule, Protection::kReadWrite,
+                {std::nullopt, std::nullopt}),
+      with_headers(elsewhere("WritablePageAtTheSlotThatTheHeadersClaim", SlotHome::kPrivate,
+                             Protection::kReadWrite, {std::nullopt, std::nullopt}),
+                   Damage::kClaimsTheSlot),
+      // The game's own program, whose headers cannot be read, make no
+      // sense, or do not put the slot in a writable section.
+      damaged_game("HeadersWithoutMzSignature", Damage::kNoMzSignature),
+      damaged_game("HeadersWithoutPeSignature", Damage::kNoPeSignature),
+      damaged_game("PeHeaderPastTheHeaders", Damage::kPeHeaderPastTheHeaders),
+      damaged_game("NoSections", Damage::kNoSections),
+      damaged_game("SectionTablePastTheHeaders", Damage::kSectionTablePastTheHeaders),
+      damaged_game("OptionalHeaderTooShort", Damage::kOptionalHeaderTooShort),
+      damaged_game("AnotherKindOfImage", Damage::kAnotherKindOfImage),
+      damaged_game("SlotSectionNotWritable", Damage::kSlotSectionNotWritable),
+      damaged_game("ImageEndsInsideTheSlotSection", Damage::kImageEndsInsideTheSlotSection),
+      damaged_game("SectionsOverlap", Damage::kSectionsOverlap),
+      damaged_game("SectionReachesPastFourGiB", Damage::kSectionReachesPastFourGiB),
+      damaged_game("HeadersUnreadable", Damage::kUnreadable),
+      damaged_game("NoMainImage", Damage::kNoMainImage),
   };
   return scenarios;
 }
 
-// What only the emulator can make: a VirtualQuery that fails.
+// What only the emulator can make: a VirtualQuery that fails, and a process
+// without a program of its own.
 inline bool needs_emulator(const Scenario& scenario) {
   for (const auto& [step, protection] : scenario.protection) {
     if (protection == Protection::kQueryFails) return true;
   }
-  return false;
+  return scenario.headers == Damage::kNoMainImage;
 }
 
 // The scenarios that `wanted` picks, for a runner's table.

@@ -36,11 +36,9 @@ constexpr std::uint32_t kData = 0x5000;  // the C runtime's imported data
 constexpr std::uint32_t kMainStack = 0x100000;
 constexpr std::uint32_t kWorkerStack = 0x200000;
 constexpr std::uint32_t kStackSize = 0x100000;
-constexpr std::uint32_t kHeap = 0x300000;
+constexpr std::uint32_t kHeap = 0x1000000;
 constexpr std::uint32_t kHeapSize = 0x400000;
 constexpr std::uint32_t kSlotPage = kSlotAddress & ~(kPage - 1);
-// The program the process was started from, the game, where it is placed.
-constexpr std::uint32_t kMainImage = 0x00400000;
 
 constexpr std::uint32_t kThreadHandle = 0x7E1;
 constexpr std::uint32_t kLibgccHandle = 0x6E940000;
@@ -129,9 +127,20 @@ std::array<std::uint32_t, 7> slot_page_record(SlotHome home, Protection protecti
       return {kSlotPage, kSlotPage, kPageReadWrite, kPage, kReserve, 0, kPrivate};
     case SlotHome::kPrivate:
       return {kSlotPage, kSlotPage, kPageReadWrite, kPage, kCommit, now, kPrivate};
+    case SlotHome::kOtherModule:
+      return {kSlotPage, kOtherModuleBase, kPageWriteCopy, kPage, kCommit, now, kImage};
     default:
-      return {kSlotPage, kMainImage, kPageWriteCopy, kPage, kCommit, now, kImage};
+      return {kSlotPage, kMainImageBase, kPageWriteCopy, kPage, kCommit, now, kImage};
   }
+}
+
+// The record of the page of the program's headers: read-only, or
+// inaccessible.
+std::array<std::uint32_t, 7> header_page_record(bool readable) {
+  constexpr std::uint32_t kCommit = 0x1000, kImage = 0x1000000;
+  return {kMainImageBase, kMainImageBase, kPageWriteCopy,
+          kPage,          kCommit,        readable ? kPageReadOnly : kPageNoAccess,
+          kImage};
 }
 
 // What the emulated CPU may do with the slot page, as VirtualQuery says.
@@ -218,6 +227,7 @@ void EmulatedProcess::map_memory() {
                  {kWorkerStack, kStackSize},
                  {kHeap, kHeapSize},
                  {kSlotPage, kPage},
+                 {kMainImageBase, kPage},
                  {base_, page_up(image_.image_size)}};
   for (const auto& region : regions) {
     if (uc_mem_map(uc_, region.address, region.size, UC_PROT_ALL) != UC_ERR_OK) {
@@ -225,6 +235,10 @@ void EmulatedProcess::map_memory() {
     }
   }
   uc_mem_write(uc_, kStubs + 0x1000, kInitterm, sizeof kInitterm);
+  if (setup_.main_image_headers) {
+    uc_mem_write(uc_, kMainImageBase, setup_.main_image_headers->data(),
+                 std::min<std::size_t>(setup_.main_image_headers->size(), kPage));
+  }
 }
 
 // The headers and each section's bytes, then the relocations when the DLL
@@ -315,7 +329,9 @@ std::uint32_t EmulatedProcess::add_stub(const std::string& dll, const std::strin
   return address;
 }
 
-// Each section with its own protection; the headers read-only.
+// Each section with its own protection, the headers read-only; and the
+// slot page and the page of the process's own program's headers as the
+// setup has them.
 void EmulatedProcess::protect_sections() {
   uc_mem_protect(uc_, base_, page_up(image_.image_size), UC_PROT_NONE);
   uc_mem_protect(uc_, base_, page_up(image_.headers_size), UC_PROT_READ);
@@ -326,6 +342,8 @@ void EmulatedProcess::protect_sections() {
   }
   uc_mem_protect(uc_, kStubs, kStubsSize, UC_PROT_READ | UC_PROT_EXEC);
   uc_mem_protect(uc_, kSlotPage, kPage, slot_page_access(setup_.slot_home, slot_protection()));
+  const bool headers_readable = setup_.main_image_headers && setup_.main_image_headers_readable;
+  uc_mem_protect(uc_, kMainImageBase, kPage, headers_readable ? UC_PROT_READ : UC_PROT_NONE);
 }
 
 // A flat 32-bit stack segment (the emulator starts with a 16-bit one) and
@@ -577,7 +595,12 @@ std::uint32_t EmulatedProcess::CreateThread() {
   return kThreadHandle;
 }
 
+// For NULL, the process's own program, as a cycle's event.
 std::uint32_t EmulatedProcess::GetModuleHandleA() {
+  if (argument(0) == 0) {
+    cycle_events().push_back("GetModuleHandleA(NULL)");
+    return setup_.main_image_headers ? kMainImageBase : 0;
+  }
   const std::string name = c_string(argument(0));
   loader_events.push_back("GetModuleHandleA(\"" + name + "\")");
   return setup_.host_has_libgcc && name == kLibgcc ? kLibgccHandle : 0;
@@ -648,12 +671,17 @@ std::uint32_t EmulatedProcess::Sleep() {
 std::uint32_t EmulatedProcess::VirtualQuery() {
   const std::uint32_t address = argument(0), record = argument(1), size = argument(2);
   cycle_events().push_back(slot_query_event(address, size));
-  if (slot_protection() == Protection::kQueryFails || size < 28) return 0;
-  if ((address & ~(kPage - 1)) != kSlotPage) {
-    fault("VirtualQuery of " + hex(address) + ", not of the slot page");
+  if (size < 28) return 0;
+  std::array<std::uint32_t, 7> fields;
+  if ((address & ~(kPage - 1)) == kMainImageBase && setup_.main_image_headers) {
+    fields = header_page_record(setup_.main_image_headers_readable);
+  } else if ((address & ~(kPage - 1)) == kSlotPage) {
+    if (slot_protection() == Protection::kQueryFails) return 0;
+    fields = slot_page_record(setup_.slot_home, slot_protection());
+  } else {
+    fault("VirtualQuery of " + hex(address) + ", neither the slot page nor the program's headers");
     return 0;
   }
-  const auto fields = slot_page_record(setup_.slot_home, slot_protection());
   uc_mem_write(uc_, record, fields.data(), sizeof fields);
   return 28;
 }

@@ -21,11 +21,23 @@
 #include "bindings/bindings.h"
 #include "tests/emulator/pe_image.h"
 #include "tests/module_scenarios.h"
+#include "tests/program_headers.h"
 
 namespace holsterkeys::emulator {
 
+// Where the program the process was started from, the game, lies.
+inline constexpr std::uint32_t kMainImageBase = 0x00400000;
+// Where another module that the host loaded lies, when its data holds the slot.
+inline constexpr std::uint32_t kOtherModuleBase = 0x00B70000;
+
 struct ProcessSetup {
   std::uint32_t load_base = 0;  // 0 for the DLL's preferred base
+  // The headers of the process's own program, in the page at kMainImageBase,
+  // which GetModuleHandleA(NULL) answers with; nothing for a process
+  // without one. Unreadable, the page is inaccessible.
+  std::optional<std::vector<std::uint8_t>> main_image_headers =
+      program_headers::game_headers(kMainImageBase, program_headers::kPe32);
+  bool main_image_headers_readable = true;
   // Where the slot variable lies, and its page's protection in a cycle:
   // what VirtualQuery says of the page, which the emulator then protects
   // to match, so that a store where the page is not writable faults.

@@ -41,9 +41,26 @@ KeyScript held(std::map<int, std::map<KeyCode, std::uint16_t>> by_cycle) {
   };
 }
 
+using program_headers::Damage;
+
+// Whether the headers of the host's own program put the slot in a writable
+// section: a game's do, unless damaged; a program's that claim it do too.
+bool headers_hold_the_slot(const Scenario& scenario) {
+  return scenario.headers == Damage::kClaimsTheSlot ||
+         (scenario.headers == Damage::kNone && scenario.home == SlotHome::kMainImage);
+}
+
+// What the worker asks before its first wait: the process's own program,
+// and the page of its headers where there is one.
+std::vector<std::string> worker_start(const Scenario& scenario) {
+  if (scenario.headers == Damage::kNoMainImage) return {"GetModuleHandleA(NULL)"};
+  return {"GetModuleHandleA(NULL)", slot_query_event(kMainImageBase, 28)};
+}
+
 // The selection cycle's own outcome for one cycle of a scenario, in the
-// emulated process's words: the module's platform queries the slot page
-// before each store and stores only where the page is writable.
+// emulated process's words: where the headers put the slot in a writable
+// section, the module's platform queries the slot page before each store,
+// and stores only where the page is writable and the program's own.
 std::vector<std::string> model_cycle(const Scenario& scenario, int cycle) {
   struct Model {
     const Scenario& scenario;
@@ -61,10 +78,10 @@ std::vector<std::string> model_cycle(const Scenario& scenario, int cycle) {
       return scenario.key_state(cycle, code);
     }
     void store_slot(SlotNumber slot) {
+      if (!headers_hold_the_slot(scenario)) return;
       events.push_back(slot_query_event(static_cast<std::uint32_t>(kSlotAddress), 28));
-      const bool committed =
-          scenario.home == SlotHome::kMainImage || scenario.home == SlotHome::kPrivate;
-      if (committed && scenario.protection_in(cycle) == Protection::kReadWrite) {
+      if (scenario.home == SlotHome::kMainImage &&
+          scenario.protection_in(cycle) == Protection::kReadWrite) {
         events.push_back(slot_store_event(slot));
       }
     }
@@ -76,8 +93,22 @@ std::vector<std::string> model_cycle(const Scenario& scenario, int cycle) {
 // Where the emulator puts a DLL whose own base it does not give it.
 constexpr std::uint32_t kAnotherBase = 0x10000000;
 
+// The headers of the host's own program: a game's where the slot lies in
+// it, else a small program's, damaged as the scenario says.
+std::optional<std::vector<std::uint8_t>> main_image_headers(const Scenario& scenario) {
+  if (scenario.headers == Damage::kNoMainImage) return std::nullopt;
+  std::vector<std::uint8_t> headers =
+      scenario.home == SlotHome::kMainImage
+          ? program_headers::game_headers(kMainImageBase, program_headers::kPe32)
+          : program_headers::small_program_headers(kMainImageBase, program_headers::kPe32);
+  program_headers::damage(headers, kMainImageBase, scenario.headers);
+  return headers;
+}
+
 ProcessSetup setup_for(const Scenario& scenario) {
   return {.load_base = scenario.loaded_elsewhere ? kAnotherBase : 0,
+          .main_image_headers = main_image_headers(scenario),
+          .main_image_headers_readable = scenario.headers != Damage::kUnreadable,
           .slot_home = scenario.home,
           .slot_protection = [&scenario](int cycle) { return scenario.protection_in(cycle); },
           .files = scenario.files,
@@ -104,7 +135,8 @@ TEST_P(ReleaseDll, RunsCycleByCycleAsTheSelectionCycle) {
     EXPECT_NE(process.base(), release_dll().image_base);
   }
   ASSERT_EQ(process.cycles.size(), static_cast<std::size_t>(scenario.steps()) + 1);
-  EXPECT_EQ(process.cycles[0], std::vector<std::string>{}) << "the worker began before its wait";
+  EXPECT_EQ(process.cycles[0], worker_start(scenario))
+      << "the worker asks about the process's own program, once, before its first wait";
   std::vector<std::int32_t> expected_slots;
   for (int cycle = 1; cycle <= scenario.steps(); ++cycle) {
     EXPECT_EQ(process.cycles[cycle], model_cycle(scenario, cycle)) << "cycle " << cycle;
@@ -117,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, ReleaseDll, testing::ValuesIn(scenarios::all
 
 // The first cycle spelled out, independently of the model: the wait, then
 // the five reads in row order with the module's exact arguments, then the
-// bound key, then the guarded store.
+// bound key, then the guarded store into a game's own program.
 TEST(ReleaseDllCycle, WaitsThenReadsAllFiveBeforeAnyQuery) {
   EmulatedProcess process(release_dll(), {.files = {{1, scenarios::file_with("rifle=0x35\r\n")}},
                                           .key_state = held({{1, {{0x35, scenarios::kDown}}}})});
@@ -135,12 +167,13 @@ TEST(ReleaseDllCycle, WaitsThenReadsAllFiveBeforeAnyQuery) {
 }
 
 // What the module itself asks of the loader's world, in order, among the C
-// runtime's own calls.
+// runtime's own calls. Its own program is the worker's to look up, never
+// the entry point's.
 std::vector<std::string> module_calls(const std::vector<std::string>& events) {
   std::vector<std::string> calls;
   for (const std::string& event : events) {
     for (const char* function : {"DllMain", "DisableThreadLibraryCalls", "GetModuleHandleExW",
-                                 "CreateThread", "CloseHandle"}) {
+                                 "GetModuleHandleA(NULL)", "CreateThread", "CloseHandle"}) {
       if (event.starts_with(function)) calls.push_back(event);
     }
   }

@@ -95,10 +95,25 @@ int run_in_copy_with_slot_kept_free() {
   return static_cast<int>(status);
 }
 
+// slot_module.dll, beside this program, at its own base, where its data
+// section spans the slot address.
+bool load_slot_module() {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string path = self;
+  path = path.substr(0, path.find_last_of("\\/") + 1) + "slot_module.dll";
+  const HMODULE module = LoadLibraryA(path.c_str());
+  if (module == nullptr) return false;
+  const MEMORY_BASIC_INFORMATION page = slot_page();
+  return page.AllocationBase == module && writable(page);
+}
+
 // Releases the 64 KiB kept free and puts at the slot what `home` says.
 bool lay_out(SlotHome home) {
   if (!VirtualFree(slot_granule(), 0, MEM_RELEASE)) return false;
   switch (home) {
+    case SlotHome::kOtherModule:
+      return load_slot_module();
     case SlotHome::kReserved:
       return VirtualAlloc(slot_address(), sizeof(SlotNumber), MEM_RESERVE, PAGE_NOACCESS) !=
              nullptr;

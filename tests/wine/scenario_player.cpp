@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "selector/selection_cycle.h"
+#include "tests/program_headers.h"
 #include "tools/host/player.h"
 
 namespace holsterkeys::wine {
@@ -79,6 +82,44 @@ bool take_the_modules_own_base(const std::string& module) {
   return VirtualAlloc(reinterpret_cast<void*>(nt->OptionalHeader.ImageBase),
                       nt->OptionalHeader.SizeOfImage, MEM_RESERVE, PAGE_NOACCESS) != nullptr;
 }
+
+// This program's own headers, in the first page of its image: damaged as a
+// scenario says before the module is loaded, and mended once the module's
+// worker has read them. A module that read them again later would find
+// them mended.
+class OwnHeaders {
+ public:
+  static constexpr std::size_t kPage = 0x1000;
+
+  explicit OwnHeaders(program_headers::Damage damage)
+      : base_(reinterpret_cast<std::uint8_t*>(GetModuleHandleA(nullptr))),
+        saved_(base_, base_ + kPage) {
+    if (damage == program_headers::Damage::kNone) return;
+    VirtualProtect(base_, kPage, PAGE_READWRITE, &protection_);
+    program_headers::damage(std::span(base_, kPage), reinterpret_cast<std::uintptr_t>(base_),
+                            damage);
+    DWORD writable;
+    VirtualProtect(base_, kPage,
+                   damage == program_headers::Damage::kUnreadable ? PAGE_NOACCESS : protection_,
+                   &writable);
+    damaged_ = true;
+  }
+
+  void mend() {
+    if (!damaged_) return;
+    DWORD damaged;
+    VirtualProtect(base_, kPage, PAGE_READWRITE, &damaged);
+    std::memcpy(base_, saved_.data(), kPage);
+    VirtualProtect(base_, kPage, protection_, &damaged);
+    damaged_ = false;
+  }
+
+ private:
+  std::uint8_t* base_;
+  std::vector<std::uint8_t> saved_;
+  DWORD protection_ = PAGE_READONLY;
+  bool damaged_ = false;
+};
 
 testing::AssertionResult load_module(const Scenario& scenario) {
   const std::string module = beside_this_program("holsterkeys.dll");
@@ -177,7 +218,10 @@ testing::AssertionResult nothing_stored(const std::vector<KeyCode>& held, bool k
 }  // namespace
 
 void play(const Scenario& scenario) {
-  ASSERT_TRUE(load_module(scenario));
+  OwnHeaders headers(scenario.headers);
+  const testing::AssertionResult loaded = load_module(scenario);
+  headers.mend();
+  ASSERT_TRUE(loaded);
   std::vector<KeyCode> pressed;
   for (int step = 1; step <= scenario.steps(); ++step) {
     SCOPED_TRACE("step " + std::to_string(step));
