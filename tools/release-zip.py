@@ -38,10 +38,11 @@ def commit_time(source):
 
 def entry(name, epoch):
     info = zipfile.ZipInfo(name, time.gmtime(max(epoch, EARLIEST_ZIP_TIME))[:6])
-    # Made on MS-DOS, as Windows' own zips are, with no attributes: nothing
-    # of the machine that wrote it.
-    info.create_system = 0
-    info.external_attr = 0
+    # The same attributes whoever writes the zip, whatever the files' modes:
+    # a plain file that unzip on Linux makes readable by all, and that
+    # Windows sees as a normal file.
+    info.create_system = 3
+    info.external_attr = 0o100644 << 16
     info.compress_type = zipfile.ZIP_DEFLATED
     return info
 
