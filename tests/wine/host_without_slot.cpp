@@ -98,11 +98,7 @@ int run_in_copy_with_slot_kept_free() {
 // slot_module.dll, beside this program, at its own base, where its data
 // section spans the slot address.
 bool load_slot_module() {
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string path = self;
-  path = path.substr(0, path.find_last_of("\\/") + 1) + "slot_module.dll";
-  const HMODULE module = LoadLibraryA(path.c_str());
+  const HMODULE module = LoadLibraryA(wine::beside_this_program("slot_module.dll").c_str());
   if (module == nullptr) return false;
   const MEMORY_BASIC_INFORMATION page = slot_page();
   return page.AllocationBase == module && writable(page);

@@ -64,23 +64,17 @@ void protect_slot_page(DWORD protection) {
                  &previous);
 }
 
-std::string beside_this_program(const char* name) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string program = path;
-  return program.substr(0, program.find_last_of("\\/") + 1) + name;
-}
-
 // Reserves the address range that the module's headers ask for, so that
-// the loader has to place it elsewhere; false when that range is in use.
-bool take_the_modules_own_base(const std::string& module) {
+// the loader has to place it elsewhere. Returns the module's own base, or
+// null when that range is in use.
+void* take_the_modules_own_base(const std::string& module) {
   std::ifstream file(module, std::ios::binary);
   std::vector<char> headers(4096);
   file.read(headers.data(), static_cast<std::streamsize>(headers.size()));
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(headers.data());
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(headers.data() + dos->e_lfanew);
   return VirtualAlloc(reinterpret_cast<void*>(nt->OptionalHeader.ImageBase),
-                      nt->OptionalHeader.SizeOfImage, MEM_RESERVE, PAGE_NOACCESS) != nullptr;
+                      nt->OptionalHeader.SizeOfImage, MEM_RESERVE, PAGE_NOACCESS);
 }
 
 // This program's own headers, in the first page of its image: damaged as a
@@ -123,7 +117,8 @@ class OwnHeaders {
 
 testing::AssertionResult load_module(const Scenario& scenario) {
   const std::string module = beside_this_program("holsterkeys.dll");
-  if (scenario.loaded_elsewhere && !take_the_modules_own_base(module)) {
+  void* const own_base = scenario.loaded_elsewhere ? take_the_modules_own_base(module) : nullptr;
+  if (scenario.loaded_elsewhere && own_base == nullptr) {
     return testing::AssertionFailure() << "the module's own base is in use already";
   }
   const HMODULE loaded = LoadLibraryA(module.c_str());
@@ -131,6 +126,7 @@ testing::AssertionResult load_module(const Scenario& scenario) {
     return testing::AssertionFailure()
            << "cannot load " << module << " (error " << GetLastError() << ")";
   }
+  if (loaded == own_base) return testing::AssertionFailure() << "the loader kept the own base";
   // The worker's first cycle comes a period after loading.
   Sleep(2 * kCyclePeriodMs);
   return testing::AssertionSuccess();
@@ -216,6 +212,13 @@ testing::AssertionResult nothing_stored(const std::vector<KeyCode>& held, bool k
 }
 
 }  // namespace
+
+std::string beside_this_program(const char* name) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string program = path;
+  return program.substr(0, program.find_last_of("\\/") + 1) + name;
+}
 
 void play(const Scenario& scenario) {
   OwnHeaders headers(scenario.headers);
