@@ -3,13 +3,14 @@
 // Windows API; on the emulator (tests/emulator/) the release DLL's own
 // bytes run cycle by cycle.
 //
-// A scenario is a few steps. Before each step the host writes its own
-// value into the slot; during the step the configuration, the keys and the
-// protection of the slot's page are as the scenario says; after it the slot
-// must hold the step's slot number, or still the host's value where the
-// module must store nothing. On the emulator a step is one cycle of the
-// module. Under Wine it lasts several: the file is written and left to be
-// read first, then the keys are pressed.
+// A scenario lays out where the slot lies and what the host's own
+// program's headers say, then plays a few steps. Before each step the host
+// writes its own value into the slot; during the step the configuration,
+// the keys and the protection of the slot's page are as the scenario says;
+// after it the slot must hold the step's slot number, or still the host's
+// value where the module must store nothing. On the emulator a step is one
+// cycle of the module. Under Wine it lasts several: the file is written and
+// left to be read first, then the keys are pressed.
 #pragma once
 
 #include <cstdint>
