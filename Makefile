@@ -1,6 +1,6 @@
 # The front door: `make demo` shows the module at work, `make test` checks
 # it; `make` builds everything, `make dll` only the module and `make dist`
-# the release zip.
+# the release zip and its checksums.
 # Each first installs whatever the machine is missing (`make deps` only that).
 
 JOBS ?= $(shell nproc)
@@ -71,10 +71,14 @@ dll:
 	cmake --preset win32
 	cmake --build --preset win32 --parallel $(JOBS) --target holsterkeys
 
-# The release zip, flat: the DLL, the checker, the sample INI and a readme.
-dist: win32
-	cd build/win32 && cpack -B package
-	mkdir -p dist && cp build/win32/package/holsterkeys-*-win32.zip dist/
+# The release zip, flat: the DLL, the two programs, the sample INI and a
+# readme; and SHA256SUMS beside it. Only the release's own targets are
+# built, and one commit gives the same bytes wherever and whenever it is
+# built (tools/release-zip.py).
+dist:
+	cmake --preset win32
+	cmake --build --preset win32 --parallel $(JOBS) --target release_zip
+	mkdir -p dist && cp build/win32/dist/holsterkeys-*-win32.zip build/win32/dist/SHA256SUMS dist/
 
 # The module at work in the stand-in host, with the sample configuration in
 # the host's working folder. SCRIPT=file plays a session of your own.

@@ -6,7 +6,7 @@
 # virtual X server with xdotool, setxkbmap (for keyboard layouts) and
 # ImageMagick's screenshots for the tests of real keys and of the setup
 # window, GNU gettext, Python and translate-toolkit for the message
-# catalogues, and the Wine that
+# catalogues and Python for the release zip, and the Wine that
 # runs this machine's Windows flavour: wine32 where 32-bit programs run,
 # wine64 where they do not (see windows-flavour.sh). Does nothing when
 # everything is installed.

@@ -36,7 +36,7 @@ constexpr std::uint32_t kData = 0x5000;  // the C runtime's imported data
 constexpr std::uint32_t kMainStack = 0x100000;
 constexpr std::uint32_t kWorkerStack = 0x200000;
 constexpr std::uint32_t kStackSize = 0x100000;
-constexpr std::uint32_t kHeap = 0x300000;
+constexpr std::uint32_t kHeap = 0x1000000;
 constexpr std::uint32_t kHeapSize = 0x400000;
 constexpr std::uint32_t kSlotPage = kSlotAddress & ~(kPage - 1);
 
@@ -93,30 +93,69 @@ std::string import_key(const std::string& dll, const std::string& name) {
 
 std::uint32_t page_up(std::uint32_t size) { return (size + kPage - 1) & ~(kPage - 1); }
 
-// The 28-byte MEMORY_BASIC_INFORMATION of the slot page: base, allocation
-// base, allocation protection, region size, state, protection, type.
-std::array<std::uint32_t, 7> slot_page_record(SlotPage page) {
-  constexpr std::uint32_t kCommit = 0x1000, kReserve = 0x2000, kFree = 0x10000;
-  constexpr std::uint32_t kPrivate = 0x20000;
-  switch (page) {
-    case SlotPage::kFree:
-      return {kSlotPage, 0, 0, kPage, kFree, 0x01, 0};
-    case SlotPage::kReserved:
-      return {kSlotPage, kSlotPage, 0x04, kPage, kReserve, 0, kPrivate};
-    case SlotPage::kReadOnly:
-      return {kSlotPage, kSlotPage, 0x02, kPage, kCommit, 0x02, kPrivate};
-    case SlotPage::kNoAccess:
-      return {kSlotPage, kSlotPage, 0x01, kPage, kCommit, 0x01, kPrivate};
-    case SlotPage::kGuard:
-      return {kSlotPage, kSlotPage, 0x04, kPage, kCommit, 0x104, kPrivate};
+using scenarios::Protection;
+using scenarios::SlotHome;
+
+constexpr std::uint32_t kPageNoAccess = 0x01, kPageReadOnly = 0x02, kPageReadWrite = 0x04;
+constexpr std::uint32_t kPageExecuteRead = 0x20, kPageWriteCopy = 0x08, kPageGuard = 0x100;
+
+std::uint32_t page_protection(Protection protection) {
+  switch (protection) {
+    case Protection::kReadOnly:
+      return kPageReadOnly;
+    case Protection::kExecuteRead:
+      return kPageExecuteRead;
+    case Protection::kNoAccess:
+      return kPageNoAccess;
+    case Protection::kGuard:
+      return kPageReadWrite | kPageGuard;
     default:
-      return {kSlotPage, kSlotPage, 0x04, kPage, kCommit, 0x04, kPrivate};
+      return kPageReadWrite;
   }
 }
 
-int slot_page_protection(SlotPage page) {
-  if (page == SlotPage::kWritable) return UC_PROT_READ | UC_PROT_WRITE;
-  return page == SlotPage::kReadOnly ? UC_PROT_READ : UC_PROT_NONE;
+// The 28-byte MEMORY_BASIC_INFORMATION of the slot page: base, allocation
+// base, allocation protection, region size, state, protection, type.
+std::array<std::uint32_t, 7> slot_page_record(SlotHome home, Protection protection) {
+  constexpr std::uint32_t kCommit = 0x1000, kReserve = 0x2000, kFree = 0x10000;
+  constexpr std::uint32_t kPrivate = 0x20000, kImage = 0x1000000;
+  const std::uint32_t now = page_protection(protection);
+  switch (home) {
+    case SlotHome::kNothing:
+      return {kSlotPage, 0, 0, kPage, kFree, kPageNoAccess, 0};
+    case SlotHome::kReserved:
+      return {kSlotPage, kSlotPage, kPageReadWrite, kPage, kReserve, 0, kPrivate};
+    case SlotHome::kPrivate:
+      return {kSlotPage, kSlotPage, kPageReadWrite, kPage, kCommit, now, kPrivate};
+    case SlotHome::kOtherModule:
+      return {kSlotPage, kOtherModuleBase, kPageWriteCopy, kPage, kCommit, now, kImage};
+    default:
+      return {kSlotPage, kMainImageBase, kPageWriteCopy, kPage, kCommit, now, kImage};
+  }
+}
+
+// The record of the page of the program's headers: read-only, or
+// inaccessible.
+std::array<std::uint32_t, 7> header_page_record(bool readable) {
+  constexpr std::uint32_t kCommit = 0x1000, kImage = 0x1000000;
+  return {kMainImageBase, kMainImageBase, kPageWriteCopy,
+          kPage,          kCommit,        readable ? kPageReadOnly : kPageNoAccess,
+          kImage};
+}
+
+// What the emulated CPU may do with the slot page, as VirtualQuery says.
+int slot_page_access(SlotHome home, Protection protection) {
+  if (home == SlotHome::kNothing || home == SlotHome::kReserved) return UC_PROT_NONE;
+  switch (protection) {
+    case Protection::kReadWrite:
+      return UC_PROT_READ | UC_PROT_WRITE;
+    case Protection::kReadOnly:
+      return UC_PROT_READ;
+    case Protection::kExecuteRead:
+      return UC_PROT_READ | UC_PROT_EXEC;
+    default:
+      return UC_PROT_NONE;
+  }
 }
 
 }  // namespace
@@ -188,6 +227,7 @@ void EmulatedProcess::map_memory() {
                  {kWorkerStack, kStackSize},
                  {kHeap, kHeapSize},
                  {kSlotPage, kPage},
+                 {kMainImageBase, kPage},
                  {base_, page_up(image_.image_size)}};
   for (const auto& region : regions) {
     if (uc_mem_map(uc_, region.address, region.size, UC_PROT_ALL) != UC_ERR_OK) {
@@ -195,6 +235,10 @@ void EmulatedProcess::map_memory() {
     }
   }
   uc_mem_write(uc_, kStubs + 0x1000, kInitterm, sizeof kInitterm);
+  if (setup_.main_image_headers) {
+    uc_mem_write(uc_, kMainImageBase, setup_.main_image_headers->data(),
+                 std::min<std::size_t>(setup_.main_image_headers->size(), kPage));
+  }
 }
 
 // The headers and each section's bytes, then the relocations when the DLL
@@ -285,7 +329,9 @@ std::uint32_t EmulatedProcess::add_stub(const std::string& dll, const std::strin
   return address;
 }
 
-// Each section with its own protection; the headers read-only.
+// Each section with its own protection, the headers read-only; and the
+// slot page and the page of the process's own program's headers as the
+// setup has them.
 void EmulatedProcess::protect_sections() {
   uc_mem_protect(uc_, base_, page_up(image_.image_size), UC_PROT_NONE);
   uc_mem_protect(uc_, base_, page_up(image_.headers_size), UC_PROT_READ);
@@ -295,7 +341,9 @@ void EmulatedProcess::protect_sections() {
     uc_mem_protect(uc_, base_ + section.rva, size, protection_of(section.characteristics));
   }
   uc_mem_protect(uc_, kStubs, kStubsSize, UC_PROT_READ | UC_PROT_EXEC);
-  uc_mem_protect(uc_, kSlotPage, kPage, slot_page_protection(setup_.slot_page));
+  uc_mem_protect(uc_, kSlotPage, kPage, slot_page_access(setup_.slot_home, slot_protection()));
+  const bool headers_readable = setup_.main_image_headers && setup_.main_image_headers_readable;
+  uc_mem_protect(uc_, kMainImageBase, kPage, headers_readable ? UC_PROT_READ : UC_PROT_NONE);
 }
 
 // A flat 32-bit stack segment (the emulator starts with a 16-bit one) and
@@ -482,6 +530,20 @@ std::string EmulatedProcess::section_of(std::uint32_t address) {
   return hex(address);
 }
 
+// The slot page's protection in the cycle now running, or before the first.
+scenarios::Protection EmulatedProcess::slot_protection() {
+  const int cycle = std::max(static_cast<int>(cycles.size()) - 1, 0);
+  return setup_.slot_protection ? setup_.slot_protection(cycle) : Protection::kReadWrite;
+}
+
+// The host's side of a new cycle: the slot page as the cycle has it, and
+// the host's own value in the slot.
+void EmulatedProcess::begin_cycle() {
+  uc_mem_protect(uc_, kSlotPage, kPage, slot_page_access(setup_.slot_home, slot_protection()));
+  const std::int32_t value = scenarios::kHostValue;
+  uc_mem_write(uc_, kSlotAddress, &value, sizeof value);
+}
+
 std::vector<std::string>& EmulatedProcess::cycle_events() {
   if (cycles.empty()) return loader_events;
   return cycles.back();
@@ -533,7 +595,12 @@ std::uint32_t EmulatedProcess::CreateThread() {
   return kThreadHandle;
 }
 
+// For NULL, the process's own program, as a cycle's event.
 std::uint32_t EmulatedProcess::GetModuleHandleA() {
+  if (argument(0) == 0) {
+    cycle_events().push_back("GetModuleHandleA(NULL)");
+    return setup_.main_image_headers ? kMainImageBase : 0;
+  }
   const std::string name = c_string(argument(0));
   loader_events.push_back("GetModuleHandleA(\"" + name + "\")");
   return setup_.host_has_libgcc && name == kLibgcc ? kLibgccHandle : 0;
@@ -590,24 +657,31 @@ std::uint32_t EmulatedProcess::Sleep() {
     fault("wait " + std::to_string(cycles.size()) + " found the stack moved by " +
           std::to_string(static_cast<std::int32_t>(esp - *wait_stack_)) + " bytes");
   }
+  if (cycles.size() > 1) slot_after_cycles.push_back(slot_value());
   if (static_cast<int>(cycles.size()) > cycles_wanted_) {
     stopped_at_wait_ = true;
     uc_emu_stop(uc_);
     return 0;
   }
   cycles.push_back({wait_event(argument(0))});
+  begin_cycle();
   return 0;
 }
 
 std::uint32_t EmulatedProcess::VirtualQuery() {
   const std::uint32_t address = argument(0), record = argument(1), size = argument(2);
   cycle_events().push_back(slot_query_event(address, size));
-  if (setup_.slot_page == SlotPage::kQueryFails || size < 28) return 0;
-  if ((address & ~(kPage - 1)) != kSlotPage) {
-    fault("VirtualQuery of " + hex(address) + ", not of the slot page");
+  if (size < 28) return 0;
+  std::array<std::uint32_t, 7> fields;
+  if ((address & ~(kPage - 1)) == kMainImageBase && setup_.main_image_headers) {
+    fields = header_page_record(setup_.main_image_headers_readable);
+  } else if ((address & ~(kPage - 1)) == kSlotPage) {
+    if (slot_protection() == Protection::kQueryFails) return 0;
+    fields = slot_page_record(setup_.slot_home, slot_protection());
+  } else {
+    fault("VirtualQuery of " + hex(address) + ", neither the slot page nor the program's headers");
     return 0;
   }
-  const auto fields = slot_page_record(setup_.slot_page);
   uc_mem_write(uc_, record, fields.data(), sizeof fields);
   return 28;
 }

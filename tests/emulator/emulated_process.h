@@ -20,24 +20,37 @@
 
 #include "bindings/bindings.h"
 #include "tests/emulator/pe_image.h"
+#include "tests/module_scenarios.h"
+#include "tests/program_headers.h"
 
 namespace holsterkeys::emulator {
 
-// What VirtualQuery says of the slot variable's page, which the emulator
-// then protects to match: a store where the page is not writable faults.
-enum class SlotPage { kWritable, kFree, kReserved, kReadOnly, kNoAccess, kGuard, kQueryFails };
+// Where the program the process was started from, the game, lies.
+inline constexpr std::uint32_t kMainImageBase = 0x00400000;
+// Where another module that the host loaded lies, when its data holds the slot.
+inline constexpr std::uint32_t kOtherModuleBase = 0x00B70000;
 
 struct ProcessSetup {
   std::uint32_t load_base = 0;  // 0 for the DLL's preferred base
-  SlotPage slot_page = SlotPage::kWritable;
+  // The headers of the process's own program, in the page at kMainImageBase,
+  // which GetModuleHandleA(NULL) answers with; nothing for a process
+  // without one. Unreadable, the page is inaccessible.
+  std::optional<std::vector<std::uint8_t>> main_image_headers =
+      program_headers::game_headers(kMainImageBase, program_headers::kPe32);
+  bool main_image_headers_readable = true;
+  // Where the slot variable lies, and its page's protection in a cycle:
+  // what VirtualQuery says of the page, which the emulator then protects
+  // to match, so that a store where the page is not writable faults.
+  scenarios::SlotHome slot_home = scenarios::SlotHome::kMainImage;
+  std::function<scenarios::Protection(int cycle)> slot_protection = {};  // none: read-write
   bool pinning_fails = false;
   bool thread_creation_fails = false;
   bool host_has_libgcc = false;  // libgcc_s_dw2-1.dll is loaded in the host
   // The configuration file from the cycle given on (cycles count from 1);
   // nothing for no file.
-  std::map<int, std::optional<std::string>> files;
+  std::map<int, std::optional<std::string>> files = {};
   // The key state GetAsyncKeyState reports in a cycle.
-  std::function<std::uint16_t(int cycle, KeyCode code)> key_state;
+  std::function<std::uint16_t(int cycle, KeyCode code)> key_state = {};
 };
 
 // The calls the cycle makes, worded alike by the emulated process and by
@@ -73,6 +86,10 @@ class EmulatedProcess {
   std::uint32_t base() const { return base_; }
   bool worker_created() const { return worker_start_ != 0; }
   std::int32_t slot_value();
+
+  // What the slot held at the end of each cycle. The host writes its own
+  // value, scenarios::kHostValue, into it at the start of every cycle.
+  std::vector<std::int32_t> slot_after_cycles;
 
   // The calls of each cycle; the first holds what the worker did before
   // its first wait.
@@ -114,6 +131,8 @@ class EmulatedProcess {
   std::string c_string(std::uint32_t address);
   std::string section_of(std::uint32_t address);
   std::vector<std::string>& cycle_events();
+  scenarios::Protection slot_protection();
+  void begin_cycle();
   void fault(const std::string& what);
 
   // The stubs of the imports, by name.

@@ -12,6 +12,7 @@ constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr int kImportDirectory = 1;
 constexpr int kRelocationDirectory = 5;
+constexpr int kResourceDirectory = 2;
 constexpr int kTlsDirectory = 9;
 constexpr unsigned kRelocationHighLow = 3;
 constexpr unsigned kRelocationPadding = 0;
@@ -100,11 +101,53 @@ void read_relocations(PeImage& image, std::uint32_t directory, std::uint32_t siz
   }
 }
 
+// The offset, from the resource directory's start, that the entry for
+// numbered `id` in the table at `table` leads to, with the top bit set when
+// it leads to a table of the next level; nothing when there is no entry.
+std::optional<std::uint32_t> resource_entry(const PeImage& image, std::uint32_t table,
+                                            std::uint32_t id) {
+  const std::uint32_t root = image.resource_directory_rva;
+  const std::size_t named =
+      read_at<std::uint16_t>(image.bytes, offset_of_rva(image, root + table + 12));
+  const std::size_t numbered =
+      read_at<std::uint16_t>(image.bytes, offset_of_rva(image, root + table + 14));
+  for (std::size_t index = named; index < named + numbered; ++index) {
+    const std::uint32_t entry = root + table + 16 + static_cast<std::uint32_t>(index) * 8;
+    if (u32_at_rva(image, entry) == id) return u32_at_rva(image, entry + 4);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::string> find_resource(const PeImage& image, std::uint32_t type,
+                                         std::uint32_t id) {
+  constexpr std::uint32_t kTable = 0x80000000u;
+  if (image.resource_directory_rva == 0) return std::nullopt;
+  // Three levels, as the loader reads them: type, id, then language.
+  const auto types = resource_entry(image, 0, type);
+  if (!types || (*types & kTable) == 0) return std::nullopt;
+  const auto ids = resource_entry(image, *types & ~kTable, id);
+  if (!ids || (*ids & kTable) == 0) return std::nullopt;
+  const std::uint32_t languages = image.resource_directory_rva + (*ids & ~kTable);
+  if (read_at<std::uint16_t>(image.bytes, offset_of_rva(image, languages + 12)) +
+          read_at<std::uint16_t>(image.bytes, offset_of_rva(image, languages + 14)) ==
+      0) {
+    return std::nullopt;
+  }
+  const std::uint32_t data = u32_at_rva(image, languages + 16 + 4);
+  if ((data & kTable) != 0) return std::nullopt;
+  const std::uint32_t entry = image.resource_directory_rva + data;
+  const std::uint32_t rva = u32_at_rva(image, entry), size = u32_at_rva(image, entry + 4);
+  const std::size_t offset = offset_of_rva(image, rva);
+  if (offset + size > image.bytes.size()) fail("a resource runs past the end of the file");
+  return std::string(image.bytes.begin() + static_cast<long>(offset),
+                     image.bytes.begin() + static_cast<long>(offset + size));
+}
 
 PeImage read_pe_image(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) fail(path + " is missing: build the release DLL first (make dll)");
+  if (!file) fail(path + " is missing: build the 32-bit tree first (make win32)");
   PeImage image;
   image.bytes.assign(std::istreambuf_iterator<char>(file), {});
   if (read_at<std::uint16_t>(image.bytes, 0) != 0x5A4D) fail(path + " is not a Windows program");
@@ -127,6 +170,7 @@ PeImage read_pe_image(const std::string& path) {
     read_relocations(image, directory(kRelocationDirectory, 0), directory(kRelocationDirectory, 4));
   }
   image.tls_directory_rva = directory(kTlsDirectory, 0);
+  image.resource_directory_rva = directory(kResourceDirectory, 0);
   return image;
 }
 

@@ -1,8 +1,10 @@
-// A 32-bit Windows DLL as the loader sees it: its headers, sections,
-// imports, relocations and TLS callbacks, read from the file's bytes.
+// A 32-bit Windows DLL or program as the loader sees it: its headers,
+// sections, imports, relocations, TLS callbacks and resources, read from the
+// file's bytes.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,10 +35,16 @@ struct PeImage {
   std::vector<PeImport> imports;
   std::vector<std::uint32_t> highlow_relocations;  // RVAs of 32-bit addresses to rebase
   std::uint32_t tls_directory_rva = 0;             // 0 when there is none
+  std::uint32_t resource_directory_rva = 0;        // 0 when there is none
 };
 
 // Reads the DLL at `path`; throws std::runtime_error with the reason when
 // it is missing or not a 32-bit x86 PE image.
 PeImage read_pe_image(const std::string& path);
+
+// The bytes of the resource of numbered `type` and `id`, in the first of its
+// languages; nothing when the image has no such resource.
+std::optional<std::string> find_resource(const PeImage& image, std::uint32_t type,
+                                         std::uint32_t id);
 
 }  // namespace holsterkeys::emulator

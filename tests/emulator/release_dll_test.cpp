@@ -15,6 +15,7 @@
 #include "selector/selection_cycle.h"
 #include "tests/case_name.h"
 #include "tests/emulator/emulated_process.h"
+#include "tests/module_scenarios.h"
 
 namespace holsterkeys::emulator {
 namespace {
@@ -24,10 +25,11 @@ const PeImage& release_dll() {
   return image;
 }
 
-using KeyScript = std::function<std::uint16_t(int cycle, KeyCode code)>;
+using scenarios::Protection;
+using scenarios::Scenario;
+using scenarios::SlotHome;
 
-constexpr std::uint16_t kDown = 0x8000;          // down at the moment of the query
-constexpr std::uint16_t kPressedSince = 0x0001;  // pressed since the last query
+using KeyScript = std::function<std::uint16_t(int cycle, KeyCode code)>;
 
 // The keys down in each cycle, counted from 1.
 KeyScript held(std::map<int, std::map<KeyCode, std::uint16_t>> by_cycle) {
@@ -39,23 +41,31 @@ KeyScript held(std::map<int, std::map<KeyCode, std::uint16_t>> by_cycle) {
   };
 }
 
-// Every code reads as down, as Wine reports code 0 once anything has sent it.
-KeyScript every_key_down() {
-  return [](int, KeyCode) { return kDown; };
+using program_headers::Damage;
+
+// Whether the headers of the host's own program put the slot in a writable
+// section: a game's do, unless damaged; a program's that claim it do too.
+bool headers_hold_the_slot(const Scenario& scenario) {
+  return scenario.headers == Damage::kClaimsTheSlot ||
+         (scenario.headers == Damage::kNone && scenario.home == SlotHome::kMainImage);
 }
 
-std::string file_with(const std::string& lines) { return "[Bindings]\r\n" + lines; }
+// What the worker asks before its first wait: the process's own program,
+// and the page of its headers where there is one.
+std::vector<std::string> worker_start(const Scenario& scenario) {
+  if (scenario.headers == Damage::kNoMainImage) return {"GetModuleHandleA(NULL)"};
+  return {"GetModuleHandleA(NULL)", slot_query_event(kMainImageBase, 28)};
+}
 
-// The selection cycle's own outcome for one cycle, in the emulated
-// process's words: the module's platform queries the slot page before each
-// store and stores only where the page is writable.
-std::vector<std::string> model_cycle(const std::optional<std::string>& file, const KeyScript& keys,
-                                     int cycle, bool writable) {
+// The selection cycle's own outcome for one cycle of a scenario, in the
+// emulated process's words: where the headers put the slot in a writable
+// section, the module's platform queries the slot page before each store,
+// and stores only where the page is writable and the program's own.
+std::vector<std::string> model_cycle(const Scenario& scenario, int cycle) {
   struct Model {
-    const std::optional<std::string>& file;
-    const KeyScript& keys;
+    const Scenario& scenario;
     int cycle;
-    bool writable;
+    std::optional<std::string> file;
     std::vector<std::string> events;
     void wait_ms(unsigned ms) { events.push_back(wait_event(ms)); }
     void read_value(const char* name, ValueText& value) {
@@ -65,174 +75,84 @@ std::vector<std::string> model_cycle(const std::optional<std::string>& file, con
     }
     int key_state(KeyCode code) {
       events.push_back(key_query_event(code));
-      return keys(cycle, code);
+      return scenario.key_state(cycle, code);
     }
     void store_slot(SlotNumber slot) {
+      if (!headers_hold_the_slot(scenario)) return;
       events.push_back(slot_query_event(static_cast<std::uint32_t>(kSlotAddress), 28));
-      if (writable) events.push_back(slot_store_event(slot));
+      if (scenario.home == SlotHome::kMainImage &&
+          scenario.protection_in(cycle) == Protection::kReadWrite) {
+        events.push_back(slot_store_event(slot));
+      }
     }
-  } model{file, keys, cycle, writable, {}};
+  } model{scenario, cycle, scenario.file_in(cycle), {}};
   run_selection_cycle(model);
   return model.events;
 }
 
-std::optional<std::string> file_in_cycle(const std::map<int, std::optional<std::string>>& files,
-                                         int cycle) {
-  std::optional<std::string> file;
-  for (const auto& [from, bytes] : files) {
-    if (from <= cycle) file = bytes;
-  }
-  return file;
+// Where the emulator puts a DLL whose own base it does not give it.
+constexpr std::uint32_t kAnotherBase = 0x10000000;
+
+// The headers of the host's own program: a game's where the slot lies in
+// it, else a small program's, damaged as the scenario says.
+std::optional<std::vector<std::uint8_t>> main_image_headers(const Scenario& scenario) {
+  if (scenario.headers == Damage::kNoMainImage) return std::nullopt;
+  std::vector<std::uint8_t> headers =
+      scenario.home == SlotHome::kMainImage
+          ? program_headers::game_headers(kMainImageBase, program_headers::kPe32)
+          : program_headers::small_program_headers(kMainImageBase, program_headers::kPe32);
+  program_headers::damage(headers, kMainImageBase, scenario.headers);
+  return headers;
 }
 
-struct Scenario {
-  const char* name;
-  std::map<int, std::optional<std::string>> files;
-  KeyScript keys;
-  int cycles;
-  std::optional<SlotNumber> slot_at_end;  // what the host's variable ends with; none: never stored
-  SlotPage page = SlotPage::kWritable;
-  std::uint32_t load_base = 0;
-};
-
-std::ostream& operator<<(std::ostream& out, const Scenario& scenario) {
-  return out << scenario.name;
+ProcessSetup setup_for(const Scenario& scenario) {
+  return {.load_base = scenario.loaded_elsewhere ? kAnotherBase : 0,
+          .main_image_headers = main_image_headers(scenario),
+          .main_image_headers_readable = scenario.headers != Damage::kUnreadable,
+          .slot_home = scenario.home,
+          .slot_protection = [&scenario](int cycle) { return scenario.protection_in(cycle); },
+          .files = scenario.files,
+          .key_state = [&scenario](int cycle,
+                                   KeyCode code) { return scenario.key_state(cycle, code); }};
 }
-
-const std::string kAllFive = file_with(
-    "handguns=0x31\r\nmachineguns=0x32\r\nsubmachine=0x33\r\nshotgun=0x34\r\nrifle=0x35\r\n");
-// 96 blanks and "0x3" fill the 99 characters the module reads; the "2"
-// after them would make the code 0x32.
-const std::string kCutChangesTheCode = file_with("handguns=" + std::string(96, ' ') + "0x32\r\n");
-
-const Scenario kScenarios[] = {
-    {"EveryCategoryStoresItsSlot",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}},
-           {2, {{0x32, kDown}}},
-           {3, {{0x33, kPressedSince}}},
-           {4, {{0x34, kDown | kPressedSince}}},
-           {5, {{0x35, kDown}}}}),
-     5,
-     6},
-    {"LastActiveRowWins",
-     {{1, kAllFive}},
-     held(
-         {{1, {{0x34, kDown}, {0x35, kDown}}}, {2, {{0x31, kDown}, {0x32, kDown}, {0x33, kDown}}}}),
-     2,
-     4},
-    {"TwoRowsOnOneCode",
-     {{1, file_with("machineguns=0x45\r\nsubmachine=0x45\r\n")}},
-     held({{1, {{0x45, kDown}}}}),
-     1,
-     4},
-    {"ValueCutAtNinetyNineCharactersChangesTheCode",
-     {{1, kCutChangesTheCode}},
-     held({{1, {{0x32, kDown}}}, {2, {{0x03, kDown}}}}),
-     2,
-     2},
-    {"UnboundAndUnparsableNeverPolled",
-     {{1, file_with("handguns=F2\r\nmachineguns=0\r\nsubmachine=-5\r\nshotgun=300\r\nrifle=\r\n")}},
-     every_key_down(),
-     2,
-     std::nullopt},
-    {"NoFile", {}, every_key_down(), 2, std::nullopt},
-    {"EditTakesEffectAtTheNextCycle",
-     {{1, file_with("shotgun=0x33\r\n")}, {3, file_with("shotgun=0x34\r\n")}},
-     held({{1, {{0x33, kDown}}}, {2, {{0x33, kDown}}}, {3, {{0x33, kDown}}}, {4, {{0x33, kDown}}}}),
-     4,
-     3},
-    {"FileDeletedWhileRunning",
-     {{1, file_with("rifle=0x35\r\n")}, {2, std::nullopt}},
-     every_key_down(),
-     3,
-     6},
-    {"FreeSlotPageNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kFree},
-    {"ReservedSlotPageNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kReserved},
-    {"ReadOnlySlotPageNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kReadOnly},
-    {"NoAccessSlotPageNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kNoAccess},
-    {"GuardSlotPageNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kGuard},
-    {"SlotPageThatCannotBeQueriedNeverStored",
-     {{1, kAllFive}},
-     held({{1, {{0x31, kDown}}}}),
-     1,
-     std::nullopt,
-     SlotPage::kQueryFails},
-    {"LoadedAtAnotherBase",
-     {{1, kAllFive}},
-     held({{1, {{0x35, kDown}}}, {2, {{0x31, kDown}}}}),
-     2,
-     2,
-     SlotPage::kWritable,
-     0x10000000},
-};
 
 class ReleaseDll : public testing::TestWithParam<Scenario> {};
 
 // Each cycle makes the calls the selection cycle makes, with the same
-// arguments, in the same order, and stores what it stores.
+// arguments, in the same order, and stores what it stores; after each, the
+// slot holds the step's slot number or still the host's value.
 TEST_P(ReleaseDll, RunsCycleByCycleAsTheSelectionCycle) {
   const Scenario& scenario = GetParam();
-  EmulatedProcess process(release_dll(), {scenario.load_base, scenario.page, false, false, false,
-                                          scenario.files, scenario.keys});
+  EmulatedProcess process(release_dll(), setup_for(scenario));
   ASSERT_EQ(process.missing_stubs, std::vector<std::string>{});
   process.attach();
   ASSERT_TRUE(process.worker_created());
-  process.run_worker(scenario.cycles);
+  process.run_worker(scenario.steps());
   process.detach();
   EXPECT_EQ(process.faults, std::vector<std::string>{});
-  if (scenario.load_base != 0) {
-    EXPECT_EQ(process.base(), scenario.load_base);
+  if (scenario.loaded_elsewhere) {
+    EXPECT_EQ(process.base(), kAnotherBase);
+    EXPECT_NE(process.base(), release_dll().image_base);
   }
-  ASSERT_EQ(process.cycles.size(), static_cast<std::size_t>(scenario.cycles) + 1);
-  EXPECT_EQ(process.cycles[0], std::vector<std::string>{}) << "the worker began before its wait";
-  for (int cycle = 1; cycle <= scenario.cycles; ++cycle) {
-    EXPECT_EQ(process.cycles[cycle],
-              model_cycle(file_in_cycle(scenario.files, cycle), scenario.keys, cycle,
-                          scenario.page == SlotPage::kWritable))
-        << "cycle " << cycle;
+  ASSERT_EQ(process.cycles.size(), static_cast<std::size_t>(scenario.steps()) + 1);
+  EXPECT_EQ(process.cycles[0], worker_start(scenario))
+      << "the worker asks about the process's own program, once, before its first wait";
+  std::vector<std::int32_t> expected_slots;
+  for (int cycle = 1; cycle <= scenario.steps(); ++cycle) {
+    EXPECT_EQ(process.cycles[cycle], model_cycle(scenario, cycle)) << "cycle " << cycle;
+    expected_slots.push_back(scenario.slots[cycle - 1].value_or(scenarios::kHostValue));
   }
-  EXPECT_EQ(process.slot_value(), scenario.slot_at_end.value_or(0));
+  EXPECT_EQ(process.slot_after_cycles, expected_slots);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, ReleaseDll, testing::ValuesIn(kScenarios), CaseName());
+INSTANTIATE_TEST_SUITE_P(Scenarios, ReleaseDll, testing::ValuesIn(scenarios::all()), CaseName());
 
 // The first cycle spelled out, independently of the model: the wait, then
 // the five reads in row order with the module's exact arguments, then the
-// bound key, then the guarded store.
+// bound key, then the guarded store into a game's own program.
 TEST(ReleaseDllCycle, WaitsThenReadsAllFiveBeforeAnyQuery) {
-  EmulatedProcess process(release_dll(), {0,
-                                          SlotPage::kWritable,
-                                          false,
-                                          false,
-                                          false,
-                                          {{1, file_with("rifle=0x35\r\n")}},
-                                          held({{1, {{0x35, kDown}}}})});
+  EmulatedProcess process(release_dll(), {.files = {{1, scenarios::file_with("rifle=0x35\r\n")}},
+                                          .key_state = held({{1, {{0x35, scenarios::kDown}}}})});
   process.attach();
   process.run_worker(1);
   const auto read = [](const char* key) {
@@ -247,12 +167,13 @@ TEST(ReleaseDllCycle, WaitsThenReadsAllFiveBeforeAnyQuery) {
 }
 
 // What the module itself asks of the loader's world, in order, among the C
-// runtime's own calls.
+// runtime's own calls. Its own program is the worker's to look up, never
+// the entry point's.
 std::vector<std::string> module_calls(const std::vector<std::string>& events) {
   std::vector<std::string> calls;
   for (const std::string& event : events) {
     for (const char* function : {"DllMain", "DisableThreadLibraryCalls", "GetModuleHandleExW",
-                                 "CreateThread", "CloseHandle"}) {
+                                 "GetModuleHandleA(NULL)", "CreateThread", "CloseHandle"}) {
       if (event.starts_with(function)) calls.push_back(event);
     }
   }
@@ -292,9 +213,8 @@ class ReleaseDllStart : public testing::TestWithParam<Start> {};
 // C runtime's TLS callbacks.
 TEST_P(ReleaseDllStart, MakesTheLoadersCallsAndAnswersTrue) {
   const Start& start = GetParam();
-  EmulatedProcess process(
-      release_dll(),
-      {0, SlotPage::kWritable, start.pinning_fails, start.thread_creation_fails, false, {}, {}});
+  EmulatedProcess process(release_dll(), {.pinning_fails = start.pinning_fails,
+                                          .thread_creation_fails = start.thread_creation_fails});
   process.attach();
   EXPECT_EQ(process.worker_created(), !start.pinning_fails && !start.thread_creation_fails);
   process.run_worker(1);
@@ -308,9 +228,10 @@ INSTANTIATE_TEST_SUITE_P(Starts, ReleaseDllStart, testing::ValuesIn(kStarts), Ca
 // A host that has libgcc_s_dw2-1.dll loaded gets the module's unwind frames
 // registered at attach and taken back at exit, and the module still works.
 TEST(ReleaseDllRuntime, RegistersItsFramesWithTheHostsLibgcc) {
-  EmulatedProcess process(
-      release_dll(),
-      {0, SlotPage::kWritable, false, false, true, {{1, kAllFive}}, held({{1, {{0x34, kDown}}}})});
+  EmulatedProcess process(release_dll(),
+                          {.host_has_libgcc = true,
+                           .files = {{1, scenarios::kAllFive}},
+                           .key_state = held({{1, {{scenarios::kF16, scenarios::kDown}}}})});
   process.attach();
   process.run_worker(1);
   process.detach();

@@ -5,7 +5,7 @@
 set -uo pipefail
 seconds=${1:-60}
 cd "$(dirname "$0")/../.."
-for target in key_code profile diagnosis; do
+for target in key_code profile diagnosis program_image; do
   mkdir -p "build/fuzz/corpus/$target"
   log="build/fuzz/$target.log"
   echo "== fuzzing $target for $seconds s"

@@ -1,17 +1,10 @@
-// A host that keeps no slot variable of its own. What it has at the slot
-// address is its one argument:
-//   as-found   whatever an ordinary process has there (under 64-bit Wine, a
-//              read-only view of a system file);
-//   unmapped   nothing;
-//   reserved   address space reserved but not committed;
-//   read-only  a committed page that may only be read;
-//   guard      a writable page that faults once when touched;
-//   writable   a committed page, as a host that has the variable: the
-//              control, in which the module must store.
-// Holding every bound key, the module must leave the host alive and the
-// page as it was, except the writable one, which must hold the last row's
-// slot. Exit 0 when all is as it must be, 1 when not, 77 when the process
-// cannot lay out its address space as asked.
+// A host that keeps no slot variable of its own: whatever lies at the slot
+// address is not the game's. It plays the module's scenarios whose slot
+// lies outside the host's own program, each in a copy of itself that lays
+// out the slot's page first; and it runs the module in the address space
+// as the system leaves it. The module must leave the host alive and the
+// memory as it was.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -19,41 +12,22 @@
 #include <string>
 
 #include "selector/selection_cycle.h"
+#include "tests/case_name.h"
+#include "tests/module_scenarios.h"
+#include "tests/wine/scenario_player.h"
 #include "tools/host/player.h"
 
 using namespace holsterkeys;
+using scenarios::Scenario;
+using scenarios::SlotHome;
 
 namespace {
 
 constexpr int kSkipped = 77;
-// Every row's key is held, so each cycle ends on the last row's slot.
-constexpr SlotNumber kHeldSlot = kCategories.back().slot;
 // Given to the copy that finds the slot's 64 KiB kept free for it.
-constexpr char kKeptFree[] = "kept-free";
+constexpr char kKeptFree[] = "--kept-free";
 constexpr std::uintptr_t kGranule = 0x10000;
-
-struct Layout {
-  const char* name;
-  DWORD allocation;  // 0: nothing is allocated
-  DWORD protection;
-};
-
-// The first is the process's own; the others are laid out by a copy.
-constexpr Layout kLayouts[] = {
-    {"as-found", 0, 0},
-    {"unmapped", 0, 0},
-    {"reserved", MEM_RESERVE, PAGE_NOACCESS},
-    {"read-only", MEM_RESERVE | MEM_COMMIT, PAGE_READONLY},
-    {"guard", MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE | PAGE_GUARD},
-    {"writable", MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE},
-};
-
-const Layout* layout_named(const char* name) {
-  for (const Layout& layout : kLayouts) {
-    if (std::strcmp(layout.name, name) == 0) return &layout;
-  }
-  return nullptr;
-}
+bool slot_kept_free = false;
 
 void* slot_address() { return reinterpret_cast<void*>(host::kGameSlotAddress); }
 void* slot_granule() { return reinterpret_cast<void*>(host::kGameSlotAddress & ~(kGranule - 1)); }
@@ -79,21 +53,29 @@ bool writable(const MEMORY_BASIC_INFORMATION& page) { return has_access(page, kW
 
 SlotNumber slot_value() { return *static_cast<volatile SlotNumber*>(slot_address()); }
 
+std::string current_test() {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(test->test_suite_name()) + "." + test->name();
+}
+
 // Windows and Wine map files of their own into a new process's low address
 // space before its first instruction; under 64-bit Wine one of them covers
-// the slot address. So this program starts a suspended copy of itself and
-// reserves the slot's 64 KiB in it first; the copy then releases them and
-// lays out the page itself.
-int run_copy_with_slot_kept_free(const char* layout) {
+// the slot address. So this program starts a suspended copy of itself that
+// runs the current test alone, and reserves the slot's 64 KiB in it first;
+// the copy then releases them and lays out the page itself. Returns the
+// copy's exit status.
+int run_in_copy_with_slot_kept_free() {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string command = std::string("\"") + self + "\" " + layout + " " + kKeptFree;
+  std::string command =
+      std::string("\"") + self + "\" --gtest_filter=" + current_test() + " " + kKeptFree;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION copy{};
+  std::fflush(stdout);
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                       nullptr, &startup, &copy)) {
     std::printf("cannot start a copy of this program (error %lu)\n", GetLastError());
@@ -101,8 +83,7 @@ int run_copy_with_slot_kept_free(const char* layout) {
   }
   if (VirtualAllocEx(copy.hProcess, slot_granule(), kGranule, MEM_RESERVE, PAGE_NOACCESS) ==
       nullptr) {
-    std::printf("the new process already uses the slot address (error %lu); skipped\n",
-                GetLastError());
+    std::printf("the new process already uses the slot address (error %lu)\n", GetLastError());
     TerminateProcess(copy.hProcess, kSkipped);
   }
   ResumeThread(copy.hThread);
@@ -114,56 +95,94 @@ int run_copy_with_slot_kept_free(const char* layout) {
   return static_cast<int>(status);
 }
 
-// Releases the 64 KiB kept free and lays out the slot page as asked.
-bool lay_out(const Layout& layout) {
-  if (!VirtualFree(slot_granule(), 0, MEM_RELEASE)) return false;
-  if (layout.allocation == 0) return true;
-  return VirtualAlloc(slot_address(), sizeof(SlotNumber), layout.allocation, layout.protection) !=
-         nullptr;
+// slot_module.dll, beside this program, at its own base, where its data
+// section spans the slot address.
+bool load_slot_module() {
+  const HMODULE module = LoadLibraryA(wine::beside_this_program("slot_module.dll").c_str());
+  if (module == nullptr) return false;
+  const MEMORY_BASIC_INFORMATION page = slot_page();
+  return page.AllocationBase == module && writable(page);
 }
 
-// Loads the module and holds every bound key for five cycles.
-bool module_keeps_to_the_page() {
+// Releases the 64 KiB kept free and puts at the slot what `home` says.
+bool lay_out(SlotHome home) {
+  if (!VirtualFree(slot_granule(), 0, MEM_RELEASE)) return false;
+  switch (home) {
+    case SlotHome::kOtherModule:
+      return load_slot_module();
+    case SlotHome::kReserved:
+      return VirtualAlloc(slot_address(), sizeof(SlotNumber), MEM_RESERVE, PAGE_NOACCESS) !=
+             nullptr;
+    case SlotHome::kPrivate:
+      return VirtualAlloc(slot_address(), sizeof(SlotNumber), MEM_RESERVE | MEM_COMMIT,
+                          PAGE_READWRITE) != nullptr;
+    default:
+      return true;
+  }
+}
+
+class InScratchFolder : public testing::Test {
+ protected:
+  void SetUp() override { folder_ = host::enter_scratch_folder("without-slot-" + current_test()); }
+  void TearDown() override {
+    host::remove_config();
+    SetCurrentDirectoryA("..");
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+ private:
+  std::string folder_;
+};
+
+class SlotOutsideTheHost : public InScratchFolder, public testing::WithParamInterface<Scenario> {};
+
+TEST_P(SlotOutsideTheHost, PlaysAsTheTableSays) {
+  if (!slot_kept_free) {
+    const int status = run_in_copy_with_slot_kept_free();
+    if (status == kSkipped) GTEST_SKIP() << "the slot page cannot be laid out as asked";
+    EXPECT_EQ(status, 0) << "the copy that played the scenario failed; its output is above";
+    return;
+  }
+  if (!lay_out(GetParam().home)) {
+    std::printf("cannot lay out the slot page (error %lu)\n", GetLastError());
+    host::exit_host(kSkipped);
+  }
+  wine::play(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, SlotOutsideTheHost,
+                         testing::ValuesIn(scenarios::where([](const Scenario& scenario) {
+                           return scenario.home != SlotHome::kMainImage &&
+                                  !scenarios::needs_emulator(scenario);
+                         })),
+                         CaseName());
+
+// Whatever an ordinary process has at the slot address (under 64-bit Wine,
+// a read-only view of a file of Wine's own): holding every bound key for
+// five cycles, the module leaves the page and its value as they were.
+TEST_F(InScratchFolder, AddressSpaceAsFound) {
   const MEMORY_BASIC_INFORMATION before = slot_page();
+  if (writable(before)) GTEST_SKIP() << "writable memory at the slot address in this process";
   const SlotNumber value_before = readable(before) ? slot_value() : 0;
   host::write_config(host::config_binding(host::kSpareKeys));
-  if (LoadLibraryA("holsterkeys.dll") == nullptr) return false;
+  ASSERT_NE(LoadLibraryA("holsterkeys.dll"), nullptr);
   for (KeyCode key : host::kSpareKeys) host::press_key(key);
   Sleep(5 * kCyclePeriodMs);
   for (KeyCode key : host::kSpareKeys) host::release_key(key);
   const MEMORY_BASIC_INFORMATION after = slot_page();
-  const SlotNumber value_after = readable(after) ? slot_value() : 0;
-  std::printf(
-      "slot page: state %#lx, protection %#lx, value %d; after five cycles: %#lx, %#lx, %d\n",
-      before.State, before.Protect, value_before, after.State, after.Protect, value_after);
-  return after.State == before.State && after.Protect == before.Protect &&
-         value_after == (writable(before) ? kHeldSlot : value_before);
+  std::printf("slot page: state %#lx, protection %#lx; after five cycles: %#lx, %#lx\n",
+              before.State, before.Protect, after.State, after.Protect);
+  EXPECT_EQ(after.State, before.State);
+  EXPECT_EQ(after.Protect, before.Protect);
+  if (readable(after)) {
+    EXPECT_EQ(slot_value(), value_before);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Layout* layout = argc >= 2 ? layout_named(argv[1]) : nullptr;
-  if (layout == nullptr) {
-    std::fputs("usage: host_without_slot as-found|unmapped|reserved|read-only|guard|writable\n",
-               stderr);
-    return 2;
-  }
-  const bool as_found = layout == &kLayouts[0];
-  if (!as_found && argc == 2) return run_copy_with_slot_kept_free(argv[1]);
-  if (!as_found && !lay_out(*layout)) {
-    std::printf("cannot lay out the slot page (error %lu); skipped\n", GetLastError());
-    return kSkipped;
-  }
-  if (as_found && writable(slot_page())) {
-    std::puts("writable memory at the slot address in this process; skipped");
-    return kSkipped;
-  }
-  const std::string folder = host::enter_scratch_folder(std::string("without-slot-") + argv[1]);
-  const bool kept = module_keeps_to_the_page();
-  host::remove_config();
-  SetCurrentDirectoryA("..");
-  RemoveDirectoryA(folder.c_str());
-  std::puts(kept ? "host alive, and the slot page as it must be" : "the slot page is wrong");
-  host::exit_host(kept ? 0 : 1);
+  testing::InitGoogleTest(&argc, argv);
+  for (int arg = 1; arg < argc; ++arg) slot_kept_free |= std::strcmp(argv[arg], kKeptFree) == 0;
+  host::exit_host(RUN_ALL_TESTS());
 }
