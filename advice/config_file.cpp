@@ -179,4 +179,40 @@ ConfigFile inspect_config(const std::string& location) {
   return open_and_read(file);
 }
 
+std::int64_t saved_at(const std::string& location) {
+  const std::string name = lowercase(file_name(location));
+  for (const FolderEntry& entry : entries_in(folder_of(location))) {
+    if (!entry.folder && lowercase(entry.name) == name) return entry.modified;
+  }
+  return 0;
+}
+
+ConfigFile inspect_copy(const std::string& copy, const std::string& original) {
+  ConfigFile file = inspect_config(copy);
+  file.modified = saved_at(copy);
+  const ConfigFile in_place_of = inspect_config(original);
+  file.in_place_of = original;
+  file.original_modified = saved_at(original);
+  file.original_missing = in_place_of.state == ConfigFile::State::kMissing;
+  file.same_as_original = in_place_of.state == ConfigFile::State::kRead &&
+                          file.state == ConfigFile::State::kRead && in_place_of.bytes == file.bytes;
+  return file;
+}
+
+std::optional<std::string> virtual_store_copy(const std::string& location,
+                                              const VirtualStore& store) {
+  const std::string path = lowercase(location);
+  for (const std::string& folder : store.protected_folders) {
+    std::string protected_folder = lowercase(folder);
+    while (protected_folder.ends_with('\\')) protected_folder.pop_back();
+    const std::size_t length = protected_folder.size();
+    if (!store.copies.empty() && path.starts_with(protected_folder) && path.size() > length &&
+        path[length] == '\\') {
+      // The copy keeps the path without its drive, "C:".
+      return store.copies + location.substr(protected_folder.find(':') + 1);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace holsterkeys

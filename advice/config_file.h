@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,14 @@ struct ConfigFile {
   std::int64_t modified = 0;
   std::vector<NearbyFile> look_alikes;
   std::vector<std::string> programs_above;
+  // Where this is the VirtualStore copy that a game without administrator
+  // rights reads in place of the file in its protected folder: that file,
+  // when it was saved, whether it is missing, and whether it holds the same
+  // bytes.
+  std::string in_place_of;
+  std::int64_t original_modified = 0;
+  bool original_missing = false;
+  bool same_as_original = false;
 };
 
 // The full path of `path`, as messages show it; backslashes are folder
@@ -38,6 +47,21 @@ struct ConfigFile {
 std::string full_path(const char* path);
 
 ConfigFile inspect_config(const std::string& location);
+
+// When the file at `location` was last saved, in seconds since 1970; 0
+// where it cannot be found.
+std::int64_t saved_at(const std::string& location);
+
+// The copy that Windows gives a program without a manifest in place of the
+// file at `location` where that lies in a protected folder: the same path,
+// without its drive, under the player's VirtualStore folder. Nothing for a
+// file in no protected folder.
+std::optional<std::string> virtual_store_copy(const std::string& location,
+                                              const VirtualStore& store);
+
+// The VirtualStore copy at `copy`, with what it has in common with the
+// file at `original` that it stands in for.
+ConfigFile inspect_copy(const std::string& copy, const std::string& original);
 
 // Adds to a holsterkeys.ini what lies around it (see ConfigFile). Apart
 // from inspect_config, which a window repeats every half second, since it

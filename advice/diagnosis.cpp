@@ -109,6 +109,23 @@ bool is_unmarked_utf16(const std::string& bytes) {
   return false;
 }
 
+// A VirtualStore copy that the game reads in place of a file it does not:
+// worth a finding where the two differ.
+void find_virtual_store_copy(const ConfigFile& file, Diagnosis& diagnosis) {
+  if (file.in_place_of.empty() || file.same_as_original) return;
+  FindingKind kind = FindingKind::kVirtualStoreCopy;
+  if (file.original_missing) {
+    kind = FindingKind::kVirtualStoreCopyAlone;
+  } else if (file.original_modified > file.modified) {
+    kind = FindingKind::kVirtualStoreCopyOlder;
+  }
+  Finding finding = about_file(kind, file);
+  finding.name = file.in_place_of;
+  finding.saved = file.modified;
+  finding.other_saved = file.original_modified;
+  diagnosis.found.push_back(finding);
+}
+
 }  // namespace
 
 std::size_t bound_count(const BindingReadings& readings) {
@@ -133,6 +150,7 @@ void ReadingsReader::read_value(const char* name, ValueText& value) const {
 }
 
 bool diagnose_file(const ConfigFile& file, Diagnosis& diagnosis) {
+  find_virtual_store_copy(file, diagnosis);
   if (const auto unread = unread_file(file)) diagnosis.found.push_back(*unread);
   diagnose_nearby(file, diagnosis);
   if (file.state != ConfigFile::State::kMissing && !is_module_file_name(file_name(file.location))) {

@@ -137,6 +137,43 @@ std::string read_apart(const Finding& finding, std::string how) {
   return sentences({how, counts, mend});
 }
 
+std::string gives_a_copy(const Finding& finding) {
+  return say(
+      "When the game runs without administrator rights, as most older games do, Windows gives it "
+      "a copy of {other_path} in place of the file itself: {path}.",
+      other_path(finding.name), path(finding.path));
+}
+
+// The copy that Windows hands a game without administrator rights in place
+// of a file in a folder only administrators may change.
+std::string virtual_store_copy(const Finding& finding) {
+  const std::string made_when = say(
+      "Windows made that copy when a program saved the file in the game's folder, which only "
+      "administrators may change.");
+  switch (finding.kind) {
+    case F::kVirtualStoreCopyAlone:
+      return sentences(
+          {say("There is no {other_path}, but when the game runs without administrator rights, as "
+               "most older games do, Windows gives it a copy in its place: {path}.",
+               other_path(finding.name), path(finding.path)),
+           made_when, say("The bindings shown here are the copy's. Make your changes in the copy.")});
+    case F::kVirtualStoreCopyOlder:
+      return sentences(
+          {gives_a_copy(finding), made_when,
+           say("The file in the game's folder was saved after the copy ({other_saved}; the copy: "
+               "{saved}), so the game does not see those changes; the bindings shown here are the "
+               "copy's. Make the changes in the copy too, or delete the copy to keep one file.",
+               saved(finding.saved), other_saved(finding.other_saved))});
+    default:
+      return sentences(
+          {gives_a_copy(finding), made_when,
+           say("The copy was saved last ({saved}; the file in the game's folder: {other_saved}); "
+               "the bindings shown here are the copy's. Make your changes in the copy, or bring "
+               "them into the file in the game's folder and delete the copy, to keep one file.",
+               saved(finding.saved), other_saved(finding.other_saved))});
+  }
+}
+
 std::string about_the_file(const Finding& finding) {
   switch (finding.kind) {
     case F::kNoFile:
@@ -170,6 +207,10 @@ std::string about_the_file(const Finding& finding) {
       return say(
           "The module reads only a file named holsterkeys.ini; this one takes effect once it is "
           "saved under that name in the game's folder.");
+    case F::kVirtualStoreCopy:
+    case F::kVirtualStoreCopyOlder:
+    case F::kVirtualStoreCopyAlone:
+      return virtual_store_copy(finding);
     case F::kUnmarkedUtf16:
       return say(
           "The file is saved as UTF-16 (\"Unicode\") without a byte-order mark, which neither "
@@ -1014,6 +1055,12 @@ std::string in_quotes(std::string_view written) {
   return say("\"{text}\" ({codes})", shown, fact<Fact::kCodes>(codes));
 }
 
+std::string copy_written() {
+  return say(
+      "That is the copy that the game reads in place of the file in its folder, which is left "
+      "as it was.");
+}
+
 std::string how_to_find_a_code() {
   return say(
       "To find the code of the key you want, press it in holsterkeys-setup, or run "
@@ -1031,6 +1078,9 @@ std::string text_of(const Finding& finding) {
     case F::kFolderInPlace:
     case F::kUnreadable:
     case F::kOtherFileName:
+    case F::kVirtualStoreCopy:
+    case F::kVirtualStoreCopyOlder:
+    case F::kVirtualStoreCopyAlone:
     case F::kUnmarkedUtf16:
     case F::kUtf8MarkHidesFirstLine:
     case F::kUtf16BigEndian:

@@ -34,6 +34,10 @@ std::string in_quotes(std::string_view text);
 // that asks for another key; empty where it is taken.
 std::string refused_press(KeyCode code, const Category& category);
 
+// That a binding was written into the VirtualStore copy the game reads,
+// and the file in the game's folder left as it was.
+std::string copy_written();
+
 // How to find a key's code, where no line that works can be given.
 std::string how_to_find_a_code();
 

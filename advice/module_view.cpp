@@ -31,8 +31,18 @@ std::string config_location(const char* file) {
 }
 
 ModuleView view_as_module(const char* file) {
+  const std::string location = config_location(file);
+  const auto copy = virtual_store_copy(location, virtual_store());
+  FileFailure unused;
   ModuleView view;
-  view.location = config_location(file);
+  if (copy && path_kind(*copy, unused) == PathKind::kFile) {
+    // Windows hands the game the copy; what lies around it is no player's.
+    view.location = *copy;
+    view.file = inspect_copy(*copy, location);
+    view.readings = read_as_module(copy->c_str(), view.file);
+    return view;
+  }
+  view.location = location;
   view.file = inspect_config(view.location);
   find_nearby(view.file);
   // The default path is handed over as the module hands it over; a file

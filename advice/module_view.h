@@ -11,9 +11,14 @@
 namespace holsterkeys {
 
 struct ModuleView {
-  std::string location;      // the full path
+  std::string location;      // the full path: of the VirtualStore copy, where the game reads one
   ConfigFile file;           // what is there
   BindingReadings readings;  // as the module's reader reads them
+
+  // The file in the game's own folder, which the game is started from.
+  const std::string& in_game_folder() const {
+    return file.in_place_of.empty() ? location : file.in_place_of;
+  }
 };
 
 // The full path of what the player named, a file or a folder, or of

@@ -47,6 +47,16 @@ std::vector<FolderEntry> entries_in(const std::string& folder);
 // The path from the root, as the platform resolves it.
 std::string absolute(const std::string& path);
 
+// Where Windows gives a program without a manifest that says how it wants
+// to run (most older games) a copy in place of a file it saved into a
+// protected folder: the protected folders, and the folder of the player's
+// copies. Away from Windows, none.
+struct VirtualStore {
+  std::vector<std::string> protected_folders;  // "C:\Program Files (x86)", the Windows folder...
+  std::string copies;  // "C:\Users\Ann\AppData\Local\VirtualStore"
+};
+VirtualStore virtual_store();
+
 // Appends the file's bytes to `bytes`; false with `failure` when the file
 // cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure);

@@ -83,4 +83,7 @@ bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& f
   return error == 0;
 }
 
+// Only Windows virtualises files.
+VirtualStore virtual_store() { return {}; }
+
 }  // namespace holsterkeys

@@ -61,7 +61,8 @@ enum class Fact : std::uint8_t {
   kOrder,       // the categories in row order, which decides who wins
   kNames,       // a list of names
   kStatus,      // a category's state in a few words
-  kLast = kStatus,
+  kOtherPath,   // a second file's full path
+  kLast = kOtherPath,
 };
 
 inline constexpr std::size_t kFactCount = static_cast<std::size_t>(Fact::kLast) + 1;
@@ -74,6 +75,7 @@ inline constexpr std::array<std::string_view, kFactCount> kFactNames = {
     "folder",   "reason",     "character",   "saved",      "other_saved", "slot",
     "list",     "item",       "program",     "module",     "process",     "option",
     "sentence", "codes",      "other_entry", "order",      "names",       "status",
+    "other_path",
 };
 
 using FactMask = std::uint64_t;
@@ -209,6 +211,7 @@ inline Filled<Fact::kNumber> number(long long value) { return {std::to_string(va
 inline Filled<Fact::kSlot> slot(long long value) { return {std::to_string(value)}; }
 inline Filled<Fact::kPath> path(std::string shown) { return {std::move(shown)}; }
 inline Filled<Fact::kFolder> folder(std::string shown) { return {std::move(shown)}; }
+inline Filled<Fact::kOtherPath> other_path(std::string shown) { return {std::move(shown)}; }
 inline Filled<Fact::kReason> reason(std::string sentence) { return {std::move(sentence)}; }
 inline Filled<Fact::kSentence> sentence(std::string said) { return {std::move(said)}; }
 

@@ -648,14 +648,23 @@ const DiagnosisCase kDiagnosisCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, Diagnosis, testing::ValuesIn(kDiagnosisCases), CaseName());
 
+// A file, how many minutes before noon of 1 December 2026 (UTC) it was
+// saved, and what it holds.
+struct SavedFile {
+  std::string path;
+  int minutes_before;
+  std::string text = kAllBound;
+};
+
 struct NearbyCase {
   const char* name;
-  // Each file with how many minutes before noon of 1 December 2026 (UTC)
-  // it was saved, from the scratch folder; the configuration checked is
-  // game/holsterkeys.ini.
-  std::vector<std::pair<std::string, int>> files;
+  // The files from the scratch folder; the configuration checked is
+  // holsterkeys.ini in `folder`.
+  std::vector<SavedFile> files;
   std::vector<Said> said;
   const char* folder = "game";
+  // Where `folder` holds the VirtualStore copy of this file.
+  const char* copy_of = nullptr;
 };
 
 void PrintTo(const NearbyCase& nearby, std::ostream* out) { *out << nearby.name; }
@@ -665,15 +674,16 @@ class NearbyFiles : public InScratchFolder, public testing::WithParamInterface<N
 constexpr std::int64_t kNoon = 1796126400;
 
 Checked check_nearby_row(const NearbyCase& row) {
-  for (const auto& [path, minutes_before] : row.files) {
+  for (const auto& [path, minutes_before, text] : row.files) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    InScratchFolder::write_file(path, kAllBound);
+    InScratchFolder::write_file(path, text);
     const std::chrono::sys_seconds saved{std::chrono::seconds(kNoon - 60 * minutes_before)};
     std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(saved));
   }
   const std::string checked = std::string(row.folder) + "/holsterkeys.ini";
-  ConfigFile file = inspect_config(full_path(checked.c_str()));
-  find_nearby(file);
+  ConfigFile file = row.copy_of ? inspect_copy(full_path(checked.c_str()), full_path(row.copy_of))
+                                : inspect_config(full_path(checked.c_str()));
+  if (!row.copy_of) find_nearby(file);
   const ProfileFile reader(checked.c_str());
   return {file, read_bindings(reader)};
 }
@@ -734,7 +744,52 @@ const NearbyCase kNearbyCases[] = {
     {"GameProgramBesideTheFile",
      {{"game/Game.exe", 60}, {"game/holsterkeys.ini", 5}, {"game/holsterkeys-setup.exe", 5}},
      {}},
+    // Windows hands a game in a protected folder its VirtualStore copy.
+    {"VirtualStoreCopySavedLast",
+     {{"game/holsterkeys.ini", 60}, {"store/game/holsterkeys.ini", 5, handguns_as("0x31")}},
+     {{F::kVirtualStoreCopy}},
+     "store/game",
+     "game/holsterkeys.ini"},
+    {"VirtualStoreCopySavedBefore",
+     {{"game/holsterkeys.ini", 5}, {"store/game/holsterkeys.ini", 60, handguns_as("0x31")}},
+     {{F::kVirtualStoreCopyOlder}},
+     "store/game",
+     "game/holsterkeys.ini"},
+    {"VirtualStoreCopyAlone",
+     {{"game/Game.exe", 60}, {"store/game/holsterkeys.ini", 5}},
+     {{F::kVirtualStoreCopyAlone}},
+     "store/game",
+     "game/holsterkeys.ini"},
+    {"VirtualStoreCopyTheSame",
+     {{"game/holsterkeys.ini", 60}, {"store/game/holsterkeys.ini", 5}},
+     {},
+     "store/game",
+     "game/holsterkeys.ini"},
 };
+
+// Where Windows keeps the copy that a game in a protected folder reads.
+TEST(VirtualStore, CopyOfAFileInAProtectedFolder) {
+  const VirtualStore store{{"C:\\Program Files (x86)", "C:\\Program Files\\", "C:\\windows"},
+                           "C:\\Users\\ann\\AppData\\Local\\VirtualStore"};
+  const struct {
+    const char* file;
+    const char* copy;
+  } rows[] = {
+      {"C:\\Program Files (x86)\\Game\\holsterkeys.ini",
+       "C:\\Users\\ann\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Game\\holsterkeys.ini"},
+      {"c:\\program files\\Game\\holsterkeys.ini",
+       "C:\\Users\\ann\\AppData\\Local\\VirtualStore\\program files\\Game\\holsterkeys.ini"},
+      {"C:\\Windows\\holsterkeys.ini",
+       "C:\\Users\\ann\\AppData\\Local\\VirtualStore\\Windows\\holsterkeys.ini"},
+      {"C:\\Program Files (x86) Games\\Game\\holsterkeys.ini", ""},
+      {"D:\\Program Files (x86)\\Game\\holsterkeys.ini", ""},
+      {"C:\\Games\\Game\\holsterkeys.ini", ""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(virtual_store_copy(row.file, store).value_or(""), row.copy) << row.file;
+  }
+  EXPECT_EQ(virtual_store_copy(rows[0].file, VirtualStore{}), std::nullopt);
+}
 
 INSTANTIATE_TEST_SUITE_P(Folders, NearbyFiles, testing::ValuesIn(kNearbyCases), CaseName());
 

@@ -542,6 +542,99 @@ const WriterCase kWriterCases[] = {
 INSTANTIATE_TEST_SUITE_P(Files, Writer, testing::ValuesIn(kWriterCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A game in a folder that only administrators may change reads Windows'
+// VirtualStore copy of its file where there is one. The checker reads and
+// shows the file the game reads, says so where the two differ, and --bind
+// writes into it.
+struct VirtualStoreCase {
+  const char* name;
+  bool in_program_files;            // else in the test's own folder
+  std::optional<std::string> copy;  // in VirtualStore: nothing for none
+  bool said;
+  const char* rifle;  // rifle's code as the rows show it
+  bool copy_written;  // --bind writes into the copy, else into the file
+};
+
+void PrintTo(const VirtualStoreCase& store, std::ostream* out) { *out << store.name; }
+
+std::string environment(const char* name) {
+  char value[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+void make_folders(const std::string& path) {
+  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+class VirtualStoreCopy : public Checker, public testing::WithParamInterface<VirtualStoreCase> {
+ protected:
+  void SetUp() override {
+    Checker::SetUp();
+    const std::string parent =
+        GetParam().in_program_files ? environment("ProgramFiles") : full_path_of(".");
+    game_ = parent + "\\hk-" + GetParam().name;
+    copy_ = environment("LOCALAPPDATA") + "\\VirtualStore" + game_.substr(2);
+    make_folders(game_);
+    std::ofstream(file(), std::ios::binary) << kPlayersFile;
+    if (GetParam().copy) {
+      make_folders(copy_);
+      std::ofstream(copy(), std::ios::binary) << *GetParam().copy;
+    }
+  }
+  void TearDown() override {
+    DeleteFileA(file().c_str());
+    DeleteFileA(copy().c_str());
+    RemoveDirectoryA(game_.c_str());
+    RemoveDirectoryA(copy_.c_str());
+    Checker::TearDown();
+  }
+  std::string file() const { return game_ + "\\holsterkeys.ini"; }
+  std::string copy() const { return copy_ + "\\holsterkeys.ini"; }
+  std::string game_;
+  std::string copy_;
+};
+
+TEST_P(VirtualStoreCopy, IsReadShownAndWrittenAsTheGameReadsIt) {
+  const CheckRun run = run_checker("\"" + game_ + "\"");
+  EXPECT_EQ(run.output.find("Windows gives it a copy of " + file()) != std::string::npos,
+            GetParam().said)
+      << run.output;
+  EXPECT_TRUE(says_lines(run.output, {std::string("rifle +6 .* ") + GetParam().rifle + " .*"}));
+
+  const std::string before = file_bytes(file().c_str());
+  const std::string copy_before = file_bytes(copy().c_str());
+  const PROCESS_INFORMATION checker = start_checker("--bind rifle \"" + game_ + "\"");
+  ASSERT_TRUE(checker_says("Press the key for rifle (slot 6)"));
+  tap('F');
+  const CheckRun bound = finish_checker(checker, 5000);
+  EXPECT_EQ(bound.status, 0u) << bound.output;
+  const std::string written = GetParam().copy_written ? copy() : file();
+  EXPECT_NE(bound.output.find("Wrote rifle=0x46 (F) into " + written + "."), std::string::npos)
+      << bound.output;
+  EXPECT_EQ(bound.output.find("That is the copy that the game reads") != std::string::npos,
+            GetParam().copy_written)
+      << bound.output;
+  const std::string after = file_bytes(written.c_str());
+  EXPECT_NE(after.find("rifle=0x46"), std::string::npos) << after;
+  EXPECT_EQ(file_bytes(GetParam().copy_written ? file().c_str() : copy().c_str()),
+            GetParam().copy_written ? before : copy_before);
+}
+
+constexpr char kCopyRifle7A[] = "[Bindings]\r\nrifle=0x7A\r\n";
+const VirtualStoreCase kVirtualStoreCases[] = {
+    {"CopyThatDiffers", true, kCopyRifle7A, true, "0x7A \\(122\\)", true},
+    {"CopyTheSame", true, kPlayersFile, false, "0x80 \\(128\\)", true},
+    {"NoCopy", true, std::nullopt, false, "0x80 \\(128\\)", false},
+    {"FolderNotVirtualised", false, kCopyRifle7A, false, "0x80 \\(128\\)", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Folders, VirtualStoreCopy, testing::ValuesIn(kVirtualStoreCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A double-clicked checker is alone in a console window that Windows opened
 // for it, and its parent is still running: it waits for Enter. This runs
 // only where this program has a console, as under a terminal.

@@ -78,8 +78,9 @@ shot() {
   fi
 }
 
+# Starts the window in the folder setup_folder, else in this one.
 start_setup() {
-  "$wine" holsterkeys-setup.exe "$@" >setup.out 2>&1 &
+  (cd "${setup_folder:-.}" && exec "$wine" holsterkeys-setup.exe "$@") >setup.out 2>&1 &
   window_shows "^title	holsterkeys-setup - " 60 || { echo "FAILED: no window"; status=1; exit; }
   window=$(xdotool search --sync --name "holsterkeys-setup" | head -n 1)
   xdotool windowfocus --sync "$window"
@@ -255,10 +256,36 @@ for row in "${layout_rows[@]}"; do
   xdotool keyup "$key"
 done
 
+setxkbmap us
+
+# A game in a folder that only administrators may change reads Windows'
+# VirtualStore copy of its file: the window shows the copy's rows, says why,
+# and writes a key into the copy, leaving the file the game ignores alone.
+wineserver -k 2>/dev/null
+sleep 1
+game="$WINEPREFIX/drive_c/Program Files/hk-setup-window"
+copy="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/VirtualStore/Program Files/hk-setup-window"
+mkdir -p "$game" "$copy"
+cp holsterkeys-setup.exe "$game/"
+printf "$players_file" >"$game/holsterkeys.ini"
+printf '[Bindings]\r\nhandguns=0x42\r\n' >"$copy/holsterkeys.ini"
+setup_folder=$game start_setup
+check "the rows are those of the copy the game reads" "^row	0	Handguns \(slot 2\)	B \(0x42\)	ok"
+check "the findings say why" "Windows gives it a copy of C:.Program Files.hk-setup-window.holsterkeys\.ini"
+check "the title names the game's folder" "^title	holsterkeys-setup - C:.Program Files.hk-setup-window"
+shot virtual-store
+xdotool key Return F6
+check "the key is shown written into the copy" \
+  "^control	Static	Wrote handguns=0x75 \(F6\)\. That is the copy that the game reads in place of the file in its folder, which is left as it was\."
+grep -qa "^handguns=0x75" "$copy/holsterkeys.ini" && echo "ok: the copy holds the key" ||
+  { echo "FAILED: the copy does not hold the key"; status=1; }
+cmp -s "$game/holsterkeys.ini" <(printf "$players_file") && echo "ok: the ignored file is as it was" ||
+  { echo "FAILED: the file the game ignores was written"; status=1; }
+rm -rf "$game" "$copy"
+
 # The window in German, whose words are the longest, and in Russian, in
 # Cyrillic, at 100 % and at 150 %: in every state every text whole, and a
 # screenshot of each for people who read the language.
-setxkbmap us
 for dpi in 96 144; do
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
   for language in de ru; do

@@ -16,11 +16,13 @@ int watch_keys();
 // slot variable and where the module looks for its configuration.
 int list_running();
 
-// --bind: writes the next key pressed into the configuration at
-// `location`, for `category` or, when it is null, for each category in
-// slot order; then shows the file as the file check does. Exits 0 when it
-// wrote what was asked, whatever else the file holds.
-int bind_by_pressing(const Category* category, const std::string& location);
+// --bind: writes the next key pressed into the configuration that the
+// player named in `file` (or .\holsterkeys.ini where it is null), or into
+// the VirtualStore copy that the game reads in its place, for `category`
+// or, when it is null, for each category in slot order; then shows the
+// file as the file check does. Exits 0 when it wrote what was asked,
+// whatever else the file holds.
+int bind_by_pressing(const Category* category, const char* file);
 
 // Under Wine, the sentence that says where key presses arrive; else empty.
 std::string where_keys_arrive();

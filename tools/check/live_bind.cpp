@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "advice/finding_text.h"
+#include "advice/module_view.h"
 #include "bindings/category_names.h"
 #include "keys/key_names.h"
 #include "keys/player_text.h"
@@ -22,7 +23,8 @@ namespace {
 
 // What the written key does beside other categories is the file check's
 // to say, once everything asked for is written.
-bool write_binding(const std::string& location, const Category& category, KeyCode code) {
+bool write_binding(const std::string& location, bool into_copy, const Category& category,
+                   KeyCode code) {
   const auto file = path(as_utf8(location));
   if (const auto refused = write_value(location, category, hex_code(code))) {
     print_text(refusal_text(location, *refused) + "\n");
@@ -32,6 +34,7 @@ bool write_binding(const std::string& location, const Category& category, KeyCod
                  fact<Fact::kEntry>(std::string(category.name) + "=" + hex_code(code)),
                  fact<Fact::kKey>(shown_key_name(code)), file) +
              "\n");
+  if (into_copy) print_text(copy_written() + "\n");
   return true;
 }
 
@@ -50,7 +53,7 @@ void ask_for_key(const Category& category, bool walking) {
   print_text(ask + (where.empty() ? "" : " " + where) + "\n");
 }
 
-Outcome bind_one(KeyWatch& watch, const Category& category, const std::string& location,
+Outcome bind_one(KeyWatch& watch, const Category& category, const ModuleView& view,
                  bool walking, const volatile bool& stop) {
   ask_for_key(category, walking);
   for (;;) {
@@ -62,13 +65,16 @@ Outcome bind_one(KeyWatch& watch, const Category& category, const std::string& l
       print_text(refused_press(code, category) + " " + say("Press another key.") + "\n");
       continue;
     }
-    return write_binding(location, category, code) ? Outcome::kBound : Outcome::kFailed;
+    const bool into_copy = !view.file.in_place_of.empty();
+    return write_binding(view.location, into_copy, category, code) ? Outcome::kBound
+                                                                   : Outcome::kFailed;
   }
 }
 
 }  // namespace
 
-int bind_by_pressing(const Category* category, const std::string& location) {
+int bind_by_pressing(const Category* category, const char* file) {
+  const ModuleView view = view_as_module(file);
   static volatile bool stop = false;
   stop_on_ctrl_c(stop);
   KeyWatch watch;
@@ -76,7 +82,7 @@ int bind_by_pressing(const Category* category, const std::string& location) {
       category != nullptr ? std::vector<const Category*>{category} : categories_by_slot();
   bool wrote = false;
   for (const Category* next : order) {
-    const Outcome outcome = bind_one(watch, *next, location, category == nullptr, stop);
+    const Outcome outcome = bind_one(watch, *next, view, category == nullptr, stop);
     if (outcome == Outcome::kFailed) return 1;
     if (outcome == Outcome::kStopped) break;
     if (outcome == Outcome::kSkipped) {
@@ -85,13 +91,14 @@ int bind_by_pressing(const Category* category, const std::string& location) {
     wrote |= outcome == Outcome::kBound;
   }
   if (!wrote) {
-    print_text(say("Nothing was written; {path} is as it was.", path(as_utf8(location))) + "\n");
+    print_text(say("Nothing was written; {path} is as it was.", path(as_utf8(view.location))) +
+               "\n");
     return 0;
   }
   // The bindings asked for are written, which is success; the rest of the
   // file's findings are shown for what they are.
   print_text("\n");
-  check_file(location.c_str(), false);
+  check_file(file, false);
   return 0;
 }
 

@@ -18,6 +18,6 @@ int needs_windows(const char* mode) {
 
 int watch_keys() { return needs_windows("--keys"); }
 int list_running() { return needs_windows("--running"); }
-int bind_by_pressing(const Category*, const std::string&) { return needs_windows("--bind"); }
+int bind_by_pressing(const Category*, const char*) { return needs_windows("--bind"); }
 
 }  // namespace holsterkeys

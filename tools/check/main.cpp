@@ -183,7 +183,7 @@ int run(int argc, char** argv) {
     case Mode::kRunning:
       return list_running();
     case Mode::kBind:
-      return bind_by_pressing(options.category, config_location(options.file));
+      return bind_by_pressing(options.category, options.file);
     default:
       return check_file(options.file, options.mode == Mode::kTsv);
   }

@@ -296,7 +296,7 @@ class SetupWindow {
     size_columns();
     set_text(GetDlgItem(hwnd_, IDC_FINDINGS),
              with_crlf(findings_text(view_.readings, diagnosis_).substr(1)));
-    set_text(hwnd_, "holsterkeys-setup - " + as_utf8(folder_of(view_.location)));
+    set_text(hwnd_, "holsterkeys-setup - " + as_utf8(folder_of(view_.in_game_folder())));
     if (!waiting_row_ && view_.file.state == ConfigFile::State::kMissing) {
       set_status(
           say("There is no holsterkeys.ini in this folder yet. Select a category and press "
@@ -483,15 +483,17 @@ class SetupWindow {
     const auto refused = write_value(view_.location, category, value, shown);
     refresh();
     if (refused) return set_status(refusal_text(view_.location, *refused));
-    if (diagnosis_.state_of(category) == nullptr) return set_status(done);
-    set_status(done + " " +
+    const std::string written =
+        view_.file.in_place_of.empty() ? done : done + " " + copy_written();
+    if (diagnosis_.state_of(category) == nullptr) return set_status(written);
+    set_status(written + " " +
                say("Now {category}: {status}.", fact<Fact::kCategory>(category.name),
                    fact<Fact::kStatus>(status_of(diagnosis_, view_.readings, category))));
   }
 
   void update_game_line() {
     const std::string line =
-        game_line(survey_running(survey_memory_).games, folder_of(view_.location));
+        game_line(survey_running(survey_memory_).games, folder_of(view_.in_game_folder()));
     if (line == game_line_) return;
     game_line_ = line;
     set_text(item(IDC_GAME), line);
