@@ -27,6 +27,7 @@
 #include "live/wide_text.h"
 #include "selector/selection_cycle.h"
 #include "text/say.h"
+#include "tools/setup/folder_watch.h"
 #include "tools/setup/resource.h"
 #include "tools/setup/setup_model.h"
 
@@ -38,13 +39,15 @@ void set_text(HWND window, const std::string& text) {
   SetWindowTextW(window, widened(text).c_str());
 }
 
-// The file is looked at twice a second and the running games every two
-// seconds; the keys held down ten times a second, as the module polls.
-// While a key is awaited, the key states are watched every 10 ms, and a key
-// message that no key state follows within a third of a second is a key
-// the module cannot see.
+// The file is looked at a tenth of a second after its folder changes, or
+// twice a second where Windows cannot watch the folder; the running games
+// every two seconds. While the window is in front, the keys held down ten
+// times a second, as the module polls. While a key is awaited, the key
+// states are watched every 10 ms, and a key message that no key state
+// follows within a third of a second is a key the module cannot see.
 constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3, kWatchTimer = 4;
-constexpr UINT kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs, kWatchMs = 10;
+constexpr UINT kChangedMs = 100, kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs,
+               kWatchMs = 10;
 constexpr ULONGLONG kUnseenMs = 300;
 constexpr int kColumns = 3;
 
@@ -119,6 +122,17 @@ class SetupWindow {
   }
   HWND hwnd() const { return hwnd_; }
 
+  // Signalled when the folder of the file changes; null where it cannot
+  // be watched, and the file is looked at on a timer instead.
+  HANDLE folder_change() const { return folder_watch_.change(); }
+
+  // Changes often come in bursts, as an editor saves: the file is looked
+  // at once they are over.
+  void on_folder_change() {
+    folder_watch_.rearm();
+    SetTimer(hwnd_, kFileTimer, kChangedMs, nullptr);
+  }
+
   // While the window waits for a key, and until the key taken is released,
   // it takes keys and mouse buttons before the dialog manager can act on
   // them; true for a message taken. Which key was pressed is the key
@@ -162,6 +176,9 @@ class SetupWindow {
       case WM_TIMER:
         on_timer(wparam);
         return TRUE;
+      case WM_ACTIVATE:
+        on_activate(LOWORD(wparam) != WA_INACTIVE);
+        return FALSE;
       case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
@@ -212,9 +229,17 @@ class SetupWindow {
     ListView_SetItemState(rows_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SetFocus(rows_);
     update_game_line();
-    SetTimer(hwnd_, kFileTimer, kFileMs, nullptr);
     SetTimer(hwnd_, kGameTimer, kGameMs, nullptr);
-    SetTimer(hwnd_, kKeysTimer, kKeysMs, nullptr);
+  }
+
+  // The keys held are shown only while the window is in front.
+  void on_activate(bool in_front) {
+    if (in_front) {
+      SetTimer(hwnd_, kKeysTimer, kKeysMs, nullptr);
+      return;
+    }
+    KillTimer(hwnd_, kKeysTimer);
+    highlight_row(-1);
   }
 
   void on_command(WORD id) {
@@ -244,6 +269,7 @@ class SetupWindow {
 
   void on_timer(UINT_PTR id) {
     if (id == kFileTimer) {
+      if (folder_change() != nullptr) KillTimer(hwnd_, kFileTimer);
       const ConfigFile now = inspect_config(view_.location);
       if (now.state == view_.file.state && now.bytes == view_.file.bytes) return;
       // What the status line said was about the file as it was.
@@ -282,6 +308,18 @@ class SetupWindow {
     }
   }
 
+  // Watches the folder of the file shown, or looks at the file on a timer
+  // where Windows cannot watch the folder.
+  void watch_folder() {
+    const std::string folder = folder_of(view_.location);
+    if (folder_change() != nullptr && folder_watch_.folder() == folder) return;
+    if (folder_watch_.watch(folder)) {
+      KillTimer(hwnd_, kFileTimer);
+    } else {
+      SetTimer(hwnd_, kFileTimer, kFileMs, nullptr);
+    }
+  }
+
   // Reads the file as the module does and shows it whole.
   void refresh() {
     view_ = view_as_module(file_);
@@ -303,6 +341,7 @@ class SetupWindow {
               "Change key: the file is made with that binding."));
     }
     arrange();
+    watch_folder();
   }
 
   void show_hint() {
@@ -501,10 +540,10 @@ class SetupWindow {
   }
 
   // The row that the module would select for the keys held now, by its own
-  // cycle, while the window has the focus and waits for no key.
+  // cycle, while the window waits for no key.
   void highlight_held_key() {
     int row = -1;
-    if (!waiting_row_ && GetForegroundWindow() == hwnd_) {
+    if (!waiting_row_) {
       const ReadingsReader reader{view_.readings};
       const auto slot = cycle_outcome(
           reader, [](KeyCode code) { return (GetAsyncKeyState(code) & 0x8000) != 0 ? 1 : 0; });
@@ -512,6 +551,10 @@ class SetupWindow {
         if (rows_shown_[static_cast<std::size_t>(at)].category->slot == *slot) row = at;
       }
     }
+    highlight_row(row);
+  }
+
+  void highlight_row(int row) {
     if (row == highlighted_) return;
     if (highlighted_ >= 0) ListView_SetItemState(rows_, highlighted_, 0, LVIS_DROPHILITED);
     if (row >= 0) ListView_SetItemState(rows_, row, LVIS_DROPHILITED, LVIS_DROPHILITED);
@@ -532,6 +575,7 @@ class SetupWindow {
   int highlighted_ = -1;                    // the row of the keys held, or -1
   SurveyMemory survey_memory_;
   std::string game_line_;  // what the game line says now
+  FolderWatch folder_watch_;
 };
 
 }  // namespace
@@ -593,11 +637,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   holsterkeys::SetupWindow window(arguments.file);
   if (window.create(instance) == nullptr) return 1;
   ShowWindow(window.hwnd(), show);
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (window.take_key(message) || IsDialogMessageA(window.hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+  // The window's messages, and the changes in the folder of its file.
+  for (;;) {
+    const HANDLE change = window.folder_change();
+    const DWORD handles = change != nullptr ? 1 : 0;
+    if (MsgWaitForMultipleObjectsEx(handles, &change, INFINITE, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
+        handles == 1) {
+      window.on_folder_change();
+      continue;
+    }
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      if (window.take_key(message) || IsDialogMessageA(window.hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
   }
-  return 0;
 }
