@@ -1057,8 +1057,8 @@ std::string in_quotes(std::string_view written) {
 
 std::string copy_written() {
   return say(
-      "That is the copy that the game reads in place of the file in its folder, which is left "
-      "as it was.");
+      "The change went into the copy that the game reads in place of the file in the game's "
+      "folder; that file is left as it was.");
 }
 
 std::string how_to_find_a_code() {

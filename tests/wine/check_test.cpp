@@ -615,7 +615,7 @@ TEST_P(VirtualStoreCopy, IsReadShownAndWrittenAsTheGameReadsIt) {
   const std::string written = GetParam().copy_written ? copy() : file();
   EXPECT_NE(bound.output.find("Wrote rifle=0x46 (F) into " + written + "."), std::string::npos)
       << bound.output;
-  EXPECT_EQ(bound.output.find("That is the copy that the game reads") != std::string::npos,
+  EXPECT_EQ(bound.output.find("The change went into the copy that the game reads") != std::string::npos,
             GetParam().copy_written)
       << bound.output;
   const std::string after = file_bytes(written.c_str());

@@ -276,7 +276,7 @@ check "the title names the game's folder" "^title	holsterkeys-setup - C:.Program
 shot virtual-store
 xdotool key Return F6
 check "the key is shown written into the copy" \
-  "^control	Static	Wrote handguns=0x75 \(F6\)\. That is the copy that the game reads in place of the file in its folder, which is left as it was\."
+  "^control	Static	Wrote handguns=0x75 \(F6\)\. The change went into the copy that the game reads in place of the file in the game.s folder; that file is left as it was\."
 grep -qa "^handguns=0x75" "$copy/holsterkeys.ini" && echo "ok: the copy holds the key" ||
   { echo "FAILED: the copy does not hold the key"; status=1; }
 cmp -s "$game/holsterkeys.ini" <(printf "$players_file") && echo "ok: the ignored file is as it was" ||
