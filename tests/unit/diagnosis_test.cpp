@@ -725,6 +725,7 @@ const NearbyCase kNearbyCases[] = {
     {"ReadmeAndModuleAreNoLookAlikes",
      {{"game/holsterkeys.ini", 60},
       {"game/holsterkeys-readme.txt", 5},
+      {"game/holsterkeys-readme-pt_BR.txt", 5},
       {"game/holsterkeys.dll", 5},
       {"game/Game.exe", 5}},
      {}},
