@@ -407,10 +407,10 @@ std::vector<Row> program_rows(const Measurements& m) {
        m.setup.start_ms < 0 ? "no window: is there a display?" : text("%.0f ms", m.setup.start_ms),
        "", ""},
       {text("holsterkeys-setup idle, share of one core over %lu s", kCpuWindowMs / 1000),
-       text("%.2f %%", m.setup.idle_cpu_percent), "<= 0.5 %", ""},
+       text("%.2f %%", m.setup.idle_cpu_percent), "<= 0.3 %", ""},
       {"DLL size (the 32-bit release)", size_in_kib(m.size), "<= 16 KiB", ""},
-      {"holsterkeys-check.exe size (32-bit)", size_in_kib(m.check_size), "<= 440 KiB", ""},
-      {"holsterkeys-setup.exe size (32-bit)", size_in_kib(m.setup_size), "<= 440 KiB", ""},
+      {"holsterkeys-check.exe size (32-bit)", size_in_kib(m.check_size), "<= 640 KiB", ""},
+      {"holsterkeys-setup.exe size (32-bit)", size_in_kib(m.setup_size), "<= 640 KiB", ""},
   };
 }
 
