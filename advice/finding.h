@@ -28,9 +28,9 @@ enum class FindingKind : std::uint8_t {
   kUnreadable,               // path, problem, text: the system's message
   kOtherFileName,            // a note: the file checked is not named holsterkeys.ini
   kVirtualStoreCopy,         // path: the copy the game reads, name: the file it does
-                            // not, saved: the copy's time, other_saved: the file's
-  kVirtualStoreCopyOlder,   // the same, where the file was saved after the copy
-  kVirtualStoreCopyAlone,   // path, name: the copy where the game's folder has no file
+                             // not, saved: the copy's time, other_saved: the file's
+  kVirtualStoreCopyOlder,    // the same, where the file was saved after the copy
+  kVirtualStoreCopyAlone,    // path, name: the copy where the game's folder has no file
   kUnmarkedUtf16,
   kUtf8MarkHidesFirstLine,  // count: bindings Windows reads, other_count: Wine's,
                             // other_line: a second [Bindings] header, or 0

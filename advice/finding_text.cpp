@@ -147,16 +147,17 @@ std::string gives_a_copy(const Finding& finding) {
 // The copy that Windows hands a game without administrator rights in place
 // of a file in a folder only administrators may change.
 std::string virtual_store_copy(const Finding& finding) {
-  const std::string made_when = say(
-      "Windows made that copy when a program saved the file in the game's folder, which only "
-      "administrators may change.");
+  const std::string made_when =
+      say("Windows made that copy when a program saved the file in the game's folder, which only "
+          "administrators may change.");
   switch (finding.kind) {
     case F::kVirtualStoreCopyAlone:
       return sentences(
           {say("There is no {other_path}, but when the game runs without administrator rights, as "
                "most older games do, Windows gives it a copy in its place: {path}.",
                other_path(finding.name), path(finding.path)),
-           made_when, say("The bindings shown here are the copy's. Make your changes in the copy.")});
+           made_when,
+           say("The bindings shown here are the copy's. Make your changes in the copy.")});
     case F::kVirtualStoreCopyOlder:
       return sentences(
           {gives_a_copy(finding), made_when,

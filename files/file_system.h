@@ -53,7 +53,7 @@ std::string absolute(const std::string& path);
 // copies. Away from Windows, none.
 struct VirtualStore {
   std::vector<std::string> protected_folders;  // "C:\Program Files (x86)", the Windows folder...
-  std::string copies;  // "C:\Users\Ann\AppData\Local\VirtualStore"
+  std::string copies;                          // "C:\Users\Ann\AppData\Local\VirtualStore"
 };
 VirtualStore virtual_store();
 

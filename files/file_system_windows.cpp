@@ -98,15 +98,16 @@ bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& f
 
 VirtualStore virtual_store() {
   VirtualStore store;
-  for (const char* folder : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot",
-                             "ProgramData"}) {
+  for (const char* folder :
+       {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot", "ProgramData"}) {
     char path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA(folder, path, sizeof path);
     if (length > 0 && length < sizeof path) store.protected_folders.emplace_back(path, length);
   }
   char local[MAX_PATH];
   const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
-  if (length > 0 && length < sizeof local) store.copies = std::string(local, length) + "\\VirtualStore";
+  if (length > 0 && length < sizeof local)
+    store.copies = std::string(local, length) + "\\VirtualStore";
   return store;
 }
 

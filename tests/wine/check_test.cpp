@@ -615,8 +615,9 @@ TEST_P(VirtualStoreCopy, IsReadShownAndWrittenAsTheGameReadsIt) {
   const std::string written = GetParam().copy_written ? copy() : file();
   EXPECT_NE(bound.output.find("Wrote rifle=0x46 (F) into " + written + "."), std::string::npos)
       << bound.output;
-  EXPECT_EQ(bound.output.find("The change went into the copy that the game reads") != std::string::npos,
-            GetParam().copy_written)
+  EXPECT_EQ(
+      bound.output.find("The change went into the copy that the game reads") != std::string::npos,
+      GetParam().copy_written)
       << bound.output;
   const std::string after = file_bytes(written.c_str());
   EXPECT_NE(after.find("rifle=0x46"), std::string::npos) << after;

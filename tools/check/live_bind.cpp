@@ -53,8 +53,8 @@ void ask_for_key(const Category& category, bool walking) {
   print_text(ask + (where.empty() ? "" : " " + where) + "\n");
 }
 
-Outcome bind_one(KeyWatch& watch, const Category& category, const ModuleView& view,
-                 bool walking, const volatile bool& stop) {
+Outcome bind_one(KeyWatch& watch, const Category& category, const ModuleView& view, bool walking,
+                 const volatile bool& stop) {
   ask_for_key(category, walking);
   for (;;) {
     const std::vector<KeyCode> pressed = watch.next_presses(stop);

@@ -522,8 +522,7 @@ class SetupWindow {
     const auto refused = write_value(view_.location, category, value, shown);
     refresh();
     if (refused) return set_status(refusal_text(view_.location, *refused));
-    const std::string written =
-        view_.file.in_place_of.empty() ? done : done + " " + copy_written();
+    const std::string written = view_.file.in_place_of.empty() ? done : done + " " + copy_written();
     if (diagnosis_.state_of(category) == nullptr) return set_status(written);
     set_status(written + " " +
                say("Now {category}: {status}.", fact<Fact::kCategory>(category.name),
@@ -641,8 +640,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   for (;;) {
     const HANDLE change = window.folder_change();
     const DWORD handles = change != nullptr ? 1 : 0;
-    if (MsgWaitForMultipleObjectsEx(handles, &change, INFINITE, QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
+    if (MsgWaitForMultipleObjectsEx(handles, &change, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+            WAIT_OBJECT_0 &&
         handles == 1) {
       window.on_folder_change();
       continue;
