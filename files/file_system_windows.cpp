@@ -1,6 +1,7 @@
 // The file system on Windows, and under Wine.
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
 
@@ -31,11 +32,16 @@ FileFailure failure_of(DWORD error) {
 }
 
 // In large pieces: each read is a call into the system, and under Wine a
-// costly one.
+// costly one. A piece is no larger than the file needs, since making it
+// costs too; a file that gives no size (Linux's /proc, under Wine) is read
+// in pieces of 64 KiB.
 bool read_all(HANDLE handle, std::string& bytes) {
   LARGE_INTEGER size;
-  if (GetFileSizeEx(handle, &size)) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-  std::string chunk(1 << 20, '\0');
+  const bool sized = GetFileSizeEx(handle, &size) && size.QuadPart > 0;
+  if (sized) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  const std::size_t piece =
+      sized ? static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart + 1, 1 << 20)) : 1 << 16;
+  std::string chunk(piece, '\0');
   for (DWORD got;; bytes.append(chunk.data(), got)) {
     if (!ReadFile(handle, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
       return false;
