@@ -134,6 +134,7 @@ using Process = LinuxProcessMemory::Process;
 Process first_look(const LinuxFiles& files, LinuxProcessMemory& memory,
                    const std::string& folder) {
   Process process;
+  process.looked = true;
   process.done = true;
   const auto environment = read_from(files, folder, "environ");
   if (!environment) return process;
@@ -150,6 +151,20 @@ Process first_look(const LinuxFiles& files, LinuxProcessMemory& memory,
   return process;
 }
 
+// A game's current folder: the link to it followed, or where it cannot
+// be, the folder its shell was in.
+void look_up_folder(const LinuxFiles& files, const std::string& folder, Process& process) {
+  std::string here = files.final_path(joined(folder, "cwd"));
+  std::string shown = here.empty() ? std::string() : files.linux_path(here);
+  if (here.empty() && !process.where.pwd.empty()) {
+    shown = process.where.pwd;
+    const std::string reached = files.reach(shown);
+    here = reached.empty() ? std::string() : files.final_path(reached);
+  }
+  if (!shown.empty()) process.folder = shown;
+  process.folder_here = here;
+}
+
 // Looks through the process's maps for the module, until the process has
 // settled without it. `now`, seconds since Linux started, is read once a
 // survey, when first asked for.
@@ -163,6 +178,7 @@ void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
   MappedFiles mapped = mapped_files(*maps);
   if (mapped.wine && !mapped.module.empty()) {
     process.game = std::move(mapped);
+    look_up_folder(files, folder, process);
     return;
   }
   if (!now) {
@@ -174,7 +190,7 @@ void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
   process.done = *now - static_cast<double>(process.started) / kTicksPerSecond > kSettledMs / 1000.0;
 }
 
-// The game as it is now: where it reads its file, and its slot.
+// The game as it is now: whether its folder holds its file, and its slot.
 LinuxGame game_now(const LinuxFiles& files, const std::string& folder, unsigned long pid,
                    const Process& process) {
   LinuxGame game;
@@ -182,18 +198,10 @@ LinuxGame game_now(const LinuxFiles& files, const std::string& folder, unsigned 
   game.program = process.game->program;
   game.module = process.game->module;
   game.where = process.where;
-  // The current folder is a link to follow; where it cannot be followed,
-  // the folder its shell was in.
-  std::string here = files.final_path(joined(folder, "cwd"));
-  std::string shown = here.empty() ? std::string() : files.linux_path(here);
-  if (here.empty() && !process.where.pwd.empty()) {
-    shown = process.where.pwd;
-    const std::string reached = files.reach(shown);
-    here = reached.empty() ? std::string() : files.final_path(reached);
-  }
-  if (!shown.empty()) game.folder = shown;
-  game.folder_here = here;
-  game.config_there = !here.empty() && files.is_file(joined(here, file_name(kConfigPath)));
+  game.folder = process.folder;
+  game.folder_here = process.folder_here;
+  game.config_there = !game.folder_here.empty() &&
+                      files.is_file(joined(game.folder_here, file_name(kConfigPath)));
   std::string bytes;
   FileFailure failure;
   if (files.read_at(joined(folder, "mem"), kSlotAddress, sizeof(std::int32_t), bytes, failure)) {
@@ -304,13 +312,18 @@ std::vector<LinuxGame> survey_linux_games(const LinuxFiles& files, LinuxProcessM
     const std::string folder = joined(memory.proc, entry.name);
     const std::pair key{pid, entry.modified};
     const auto known = memory.processes.find(key);
-    Process process =
-        known != memory.processes.end() ? known->second : first_look(files, memory, folder);
-    if (!process.done && !process.game) look_for_module(files, memory, folder, process, now);
+    Process process = known != memory.processes.end() ? known->second : Process{};
+    if (!process.looked && (known != memory.processes.end() || !memory.surveyed)) {
+      process = first_look(files, memory, folder);
+    }
+    if (process.looked && !process.done && !process.game) {
+      look_for_module(files, memory, folder, process, now);
+    }
     if (process.game) games.push_back(game_now(files, folder, pid, process));
     seen.emplace(key, std::move(process));
   }
   memory.processes = std::move(seen);
+  memory.surveyed = true;
   return games;
 }
 

@@ -93,17 +93,26 @@ struct LinuxGame {
 // What surveys learnt of Linux's processes, so that a window that surveys
 // every few seconds reads only what is new. A process is known by its
 // number and the time of its entry in /proc, so that a number used again
-// is not: what its environ says is read once, its maps until it has the
-// module or has settled without it; only a game's current folder and slot
-// are read at every survey.
+// is not. A process that appears after the first survey is looked at from
+// the next one on, so that the many that live for a moment cost nothing;
+// what its environ says is read once, its maps until it has the module or
+// has settled without it, a game's current folder once. Only whether the
+// game's folder holds holsterkeys.ini, and its slot, are read at every
+// survey.
 struct LinuxProcessMemory {
   struct Process {
+    bool looked = false;          // its environ has been read
     bool done = false;            // nothing more to learn: no game in another prefix
     std::uint64_t started = 0;    // clock ticks since Linux started
     WineEnvironment where;
     std::optional<MappedFiles> game;  // its maps, once the module is among them
+    // A game's current folder, as Linux and as this program name it: Wine
+    // never changes a process's Linux folder after it starts.
+    std::optional<std::string> folder;
+    std::string folder_here;
   };
   std::map<std::pair<unsigned long, std::int64_t>, Process> processes;
+  bool surveyed = false;  // a survey has listed the processes
   // This program's own, looked up by the first survey: /proc as it is
   // reached (empty where it cannot be), its process and its prefix.
   bool looked_up = false;

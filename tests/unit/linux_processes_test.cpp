@@ -344,8 +344,8 @@ std::vector<std::string> names_read(const FakeProc& proc) {
   return names;
 }
 
-// A second survey with nothing new reads what only a game's current folder
-// and slot say, and nothing of any other process.
+// A second survey with nothing new reads a game's slot, and nothing of any
+// other process.
 TEST(LinuxSurveyMemory, ReadsOnlyWhatIsNew) {
   FakeProc proc;
   FakeProcess settled_without_module{8};
@@ -358,7 +358,7 @@ TEST(LinuxSurveyMemory, ReadsOnlyWhatIsNew) {
   EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
   proc.read.clear();
   EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
-  EXPECT_EQ(names_read(proc), (std::vector<std::string>{"cwd", "mem"}));
+  EXPECT_EQ(names_read(proc), (std::vector<std::string>{"mem"}));
 }
 
 // A young process is looked through again until it has run for a while:
@@ -394,7 +394,8 @@ TEST(LinuxSurveyMemory, ForgetsASettledProcessWithoutTheModule) {
 }
 
 // A number that Linux gives to a new process is a new process: its entry
-// in /proc is newer.
+// in /proc is newer. It is looked at from the survey after the one that
+// first lists it.
 TEST(LinuxSurveyMemory, ANumberUsedAgainIsANewProcess) {
   FakeProc proc;
   proc.processes[0].maps = maps_of({"/usr/bin/bash", kNtdll});
@@ -402,7 +403,22 @@ TEST(LinuxSurveyMemory, ANumberUsedAgainIsANewProcess) {
   EXPECT_TRUE(survey_linux_games(proc.access(), memory).empty());
   proc.processes[0].maps = game_maps();
   proc.processes[0].listed += 5;
+  EXPECT_TRUE(survey_linux_games(proc.access(), memory).empty());
   EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+}
+
+// Processes come and go by the hundred while a compiler runs: one that
+// lives between two surveys is never read.
+TEST(LinuxSurveyMemory, AProcessOfAMomentIsNeverRead) {
+  FakeProc proc;
+  LinuxProcessMemory memory;
+  survey_linux_games(proc.access(), memory);
+  proc.processes.push_back(FakeProcess{12});
+  proc.read.clear();
+  EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+  proc.processes.pop_back();
+  EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+  EXPECT_EQ(names_read(proc), (std::vector<std::string>{"mem", "mem"}));
 }
 
 TEST(LinuxSurveyMemory, AProcessGoneIsForgotten) {
