@@ -61,7 +61,10 @@ enum class Fact : std::uint8_t {
   kOrder,       // the categories in row order, which decides who wins
   kNames,       // a list of names
   kStatus,      // a category's state in a few words
-  kLast = kStatus,
+  kPrefix,      // a Wine prefix's folder, a Linux path
+  kApp,         // Steam's number of a game
+  kCommand,     // a line for the player to run: in a terminal, or in Steam
+  kLast = kCommand,
 };
 
 inline constexpr std::size_t kFactCount = static_cast<std::size_t>(Fact::kLast) + 1;
@@ -74,6 +77,7 @@ inline constexpr std::array<std::string_view, kFactCount> kFactNames = {
     "folder",   "reason",     "character",   "saved",      "other_saved", "slot",
     "list",     "item",       "program",     "module",     "process",     "option",
     "sentence", "codes",      "other_entry", "order",      "names",       "status",
+    "prefix",   "app",        "command",
 };
 
 using FactMask = std::uint64_t;
