@@ -149,8 +149,8 @@ bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t siz
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
   DWORD got = 0;
-  const bool whole = ReadFile(handle, read.data(), static_cast<DWORD>(size), &got, &at) &&
-                     got == size;
+  const bool whole =
+      ReadFile(handle, read.data(), static_cast<DWORD>(size), &got, &at) && got == size;
   const DWORD error = GetLastError();
   CloseHandle(handle);
   if (!whole) {
@@ -162,9 +162,9 @@ bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t siz
 }
 
 std::string final_path(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   wchar_t name[MAX_PATH + 8];
   const DWORD length = GetFinalPathNameByHandleW(handle, name, std::size(name), 0);

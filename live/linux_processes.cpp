@@ -16,8 +16,8 @@ namespace {
 constexpr double kTicksPerSecond = 100;
 
 bool is_number(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(),
-                                      [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A number that names something: digits, not all of them 0.
@@ -131,8 +131,7 @@ using Process = LinuxProcessMemory::Process;
 // What is learnt of a process once: which prefix it runs in and when it
 // started. A process of this program's prefix, or one whose files this
 // program may not read, is done with.
-Process first_look(const LinuxFiles& files, LinuxProcessMemory& memory,
-                   const std::string& folder) {
+Process first_look(const LinuxFiles& files, LinuxProcessMemory& memory, const std::string& folder) {
   Process process;
   process.looked = true;
   process.done = true;
@@ -187,7 +186,8 @@ void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
     // Where the time cannot be told, every process has settled.
     if (!now) now = 1e300;
   }
-  process.done = *now - static_cast<double>(process.started) / kTicksPerSecond > kSettledMs / 1000.0;
+  process.done =
+      *now - static_cast<double>(process.started) / kTicksPerSecond > kSettledMs / 1000.0;
 }
 
 // The game as it is now: whether its folder holds its file, and its slot.
@@ -200,8 +200,8 @@ LinuxGame game_now(const LinuxFiles& files, const std::string& folder, unsigned 
   game.where = process.where;
   game.folder = process.folder;
   game.folder_here = process.folder_here;
-  game.config_there = !game.folder_here.empty() &&
-                      files.is_file(joined(game.folder_here, file_name(kConfigPath)));
+  game.config_there =
+      !game.folder_here.empty() && files.is_file(joined(game.folder_here, file_name(kConfigPath)));
   std::string bytes;
   FileFailure failure;
   if (files.read_at(joined(folder, "mem"), kSlotAddress, sizeof(std::int32_t), bytes, failure)) {
@@ -252,7 +252,8 @@ WineEnvironment wine_environment(std::string_view environment) {
     where.prefix = without_trailing_slashes(home) + "/.wine";
   }
   // Steam keeps a game's compatibility data in a folder named by its number.
-  for (const std::string& id : {value("SteamAppId"), file_name(compat_data), value("SteamGameId")}) {
+  for (const std::string& id :
+       {value("SteamAppId"), file_name(compat_data), value("SteamGameId")}) {
     if (is_nonzero_number(id)) {
       where.app_id = id;
       break;

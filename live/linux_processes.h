@@ -101,9 +101,9 @@ struct LinuxGame {
 // survey.
 struct LinuxProcessMemory {
   struct Process {
-    bool looked = false;          // its environ has been read
-    bool done = false;            // nothing more to learn: no game in another prefix
-    std::uint64_t started = 0;    // clock ticks since Linux started
+    bool looked = false;        // its environ has been read
+    bool done = false;          // nothing more to learn: no game in another prefix
+    std::uint64_t started = 0;  // clock ticks since Linux started
     WineEnvironment where;
     std::optional<MappedFiles> game;  // its maps, once the module is among them
     // A game's current folder, as Linux and as this program name it: Wine

@@ -164,8 +164,11 @@ std::optional<RunningGame> game_in(DWORD id, HANDLE process, SurveyMemory& memor
 
 // A game of another Wine prefix, with what Linux says of it.
 RunningGame game_elsewhere(LinuxGame game) {
-  OtherPrefix elsewhere{std::move(game.where.prefix), std::move(game.where.app_id),
-                        game.where.steam, std::move(game.folder_here), game.config_there,
+  OtherPrefix elsewhere{std::move(game.where.prefix),
+                        std::move(game.where.app_id),
+                        game.where.steam,
+                        std::move(game.folder_here),
+                        game.config_there,
                         game.slot_hidden};
   return RunningGame{game.pid,  std::move(game.program), std::move(game.module),
                      game.slot, std::move(game.folder),  std::move(elsewhere)};

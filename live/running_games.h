@@ -17,12 +17,12 @@ namespace holsterkeys {
 // processes, not Windows': in another Wine prefix (Steam's Proton gives
 // each game one of its own).
 struct OtherPrefix {
-  std::string prefix;          // its Wine prefix, a Linux path
-  std::string app_id;          // Steam's number of the game, where Steam runs it
-  bool steam = false;          // Steam runs it, through Proton
-  std::string folder_here;     // its current folder as this program names it, or empty
-  bool config_there = false;   // holsterkeys.ini is in its current folder
-  bool slot_hidden = false;    // Linux does not let this program read the slot
+  std::string prefix;         // its Wine prefix, a Linux path
+  std::string app_id;         // Steam's number of the game, where Steam runs it
+  bool steam = false;         // Steam runs it, through Proton
+  std::string folder_here;    // its current folder as this program names it, or empty
+  bool config_there = false;  // holsterkeys.ini is in its current folder
+  bool slot_hidden = false;   // Linux does not let this program read the slot
 };
 
 struct RunningGame {

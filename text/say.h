@@ -71,13 +71,12 @@ inline constexpr std::size_t kFactCount = static_cast<std::size_t>(Fact::kLast) 
 
 // The names as templates write them, in the order of Fact.
 inline constexpr std::array<std::string_view, kFactCount> kFactNames = {
-    "category", "categories", "winner",      "entry",      "entries",     "key",
-    "keys",     "other_key",  "code",        "other_code", "number",      "text",
-    "name",     "line",       "other_line",  "count",      "other_count", "path",
-    "folder",   "reason",     "character",   "saved",      "other_saved", "slot",
-    "list",     "item",       "program",     "module",     "process",     "option",
-    "sentence", "codes",      "other_entry", "order",      "names",       "status",
-    "prefix",   "app",        "command",
+    "category",   "categories",  "winner",      "entry",   "entries",     "key",     "keys",
+    "other_key",  "code",        "other_code",  "number",  "text",        "name",    "line",
+    "other_line", "count",       "other_count", "path",    "folder",      "reason",  "character",
+    "saved",      "other_saved", "slot",        "list",    "item",        "program", "module",
+    "process",    "option",      "sentence",    "codes",   "other_entry", "order",   "names",
+    "status",     "prefix",      "app",         "command",
 };
 
 using FactMask = std::uint64_t;

@@ -24,8 +24,8 @@ namespace {
 std::string maps_of(const std::vector<std::string>& paths) {
   std::string maps = "00010000-00011000 rw-p 00000000 00:00 0 \n";
   for (const std::string& path : paths) {
-    maps += "7bc00000-7bc01000 r--p 00000000 fe:00 1106404                            " + path +
-            "\n";
+    maps +=
+        "7bc00000-7bc01000 r--p 00000000 fe:00 1106404                            " + path + "\n";
   }
   return maps + "ffffe000-fffff000 r-xp 00000000 00:00 0                          [vdso]\n";
 }
@@ -69,10 +69,10 @@ struct FakeProc {
   bool reachable = true;
   FakeProcess self{1, {"HOME=/home/p"}, maps_of({kNtdll})};
   std::vector<FakeProcess> processes{FakeProcess{}};
-  double uptime = 1000;  // seconds
+  double uptime = 1000;                       // seconds
   std::map<std::string, std::string> finals;  // paths as the system names them
   std::set<std::string> files{std::string(kGameFolder) + kSeparator + "holsterkeys.ini"};
-  std::vector<std::string> read;              // each file read, or link followed
+  std::vector<std::string> read;  // each file read, or link followed
 
   static std::string in(const std::string& folder, const std::string& name) {
     return folder + kSeparator + name;
@@ -171,8 +171,8 @@ void PrintTo(const GameSeen& game, std::ostream* out) {
 }
 
 GameSeen seen(const LinuxGame& game) {
-  return {game.pid,          game.module, game.program,      game.where.prefix, game.where.app_id,
-          game.where.steam,  game.folder, game.config_there, game.slot,         game.slot_hidden};
+  return {game.pid,         game.module, game.program,      game.where.prefix, game.where.app_id,
+          game.where.steam, game.folder, game.config_there, game.slot,         game.slot_hidden};
 }
 
 GameSeen proton_game() {
@@ -246,17 +246,18 @@ const SurveyCase kSurveyCases[] = {
        proc.processes[0].maps = game_maps(std::string(kGameFolder) + "/scripts/HolsterKeys.ASI");
      },
      {with(proton_game(),
-           [](GameSeen& game) { game.module = std::string(kGameFolder) + "/scripts/HolsterKeys.ASI"; })}},
+           [](GameSeen& game) {
+             game.module = std::string(kGameFolder) + "/scripts/HolsterKeys.ASI";
+           })}},
     {"DeletedSinceLoaded",
      [](FakeProc& proc) {
        proc.processes[0].maps = game_maps(std::string(kGameFolder) + "/holsterkeys.dll (deleted)");
      },
      {proton_game()}},
     {"BlanksInItsPath",
-     [](FakeProc& proc) {
-       proc.processes[0].maps = game_maps("/home/p/My Games/holsterkeys.dll");
-     },
-     {with(proton_game(), [](GameSeen& game) { game.module = "/home/p/My Games/holsterkeys.dll"; })}},
+     [](FakeProc& proc) { proc.processes[0].maps = game_maps("/home/p/My Games/holsterkeys.dll"); },
+     {with(proton_game(),
+           [](GameSeen& game) { game.module = "/home/p/My Games/holsterkeys.dll"; })}},
     {"OnlyTheModulesOwnPrograms",
      [](FakeProc& proc) {
        proc.processes[0].maps = maps_of({"/games/holsterkeys-setup.exe", kNtdll});
@@ -267,9 +268,9 @@ const SurveyCase kSurveyCases[] = {
      {}},
     {"WineBeforeVersionSix",
      [](FakeProc& proc) {
-       proc.processes[0].maps = maps_of({std::string(kGameFolder) + "/game.exe",
-                                         std::string(kGameFolder) + "/holsterkeys.dll",
-                                         "/usr/lib/wine/ntdll.dll.so"});
+       proc.processes[0].maps =
+           maps_of({std::string(kGameFolder) + "/game.exe",
+                    std::string(kGameFolder) + "/holsterkeys.dll", "/usr/lib/wine/ntdll.dll.so"});
      },
      {proton_game()}},
     {"ThisProgramItself",
@@ -279,15 +280,14 @@ const SurveyCase kSurveyCases[] = {
        proc.self.environment = {"HOME=/home/p"};
      },
      {}},
-    {"ProcessOfAnotherUser",
-     [](FakeProc& proc) { proc.processes[0].environment.clear(); },
-     {}},
+    {"ProcessOfAnotherUser", [](FakeProc& proc) { proc.processes[0].environment.clear(); }, {}},
     {"SlotHiddenFromThisProgram",
      [](FakeProc& proc) { proc.processes[0].memory_denied = true; },
-     {with(proton_game(), [](GameSeen& game) {
-        game.slot = std::nullopt;
-        game.slot_hidden = true;
-      })}},
+     {with(proton_game(),
+           [](GameSeen& game) {
+             game.slot = std::nullopt;
+             game.slot_hidden = true;
+           })}},
     {"NothingAtTheSlot",
      [](FakeProc& proc) { proc.processes[0].slot = std::nullopt; },
      {with(proton_game(), [](GameSeen& game) { game.slot = std::nullopt; })}},
@@ -302,10 +302,11 @@ const SurveyCase kSurveyCases[] = {
        proc.processes[0].cwd.clear();
        proc.processes[0].environment.pop_back();
      },
-     {with(proton_game(), [](GameSeen& game) {
-        game.folder = std::nullopt;
-        game.config_there = false;
-      })}},
+     {with(proton_game(),
+           [](GameSeen& game) {
+             game.folder = std::nullopt;
+             game.config_there = false;
+           })}},
     {"FolderWithoutTheFile",
      [](FakeProc& proc) { proc.files.clear(); },
      {with(proton_game(), [](GameSeen& game) { game.config_there = false; })}},
@@ -314,25 +315,23 @@ const SurveyCase kSurveyCases[] = {
        proc.processes[0].environment = {"WINEPREFIX=/pfx", "SteamAppId=0", "SteamGameId=77",
                                         "PWD=/x"};
      },
-     {with(proton_game(), [](GameSeen& game) {
-        game.prefix = "/pfx";
-        game.app_id = "77";
-        game.steam = false;
-      })}},
+     {with(proton_game(),
+           [](GameSeen& game) {
+             game.prefix = "/pfx";
+             game.app_id = "77";
+             game.steam = false;
+           })}},
     {"AppIdFromTheCompatibilityData",
      [](FakeProc& proc) {
        proc.processes[0].environment = {"STEAM_COMPAT_DATA_PATH=/steam/compatdata/3000000001/"};
      },
-     {with(proton_game(), [](GameSeen& game) {
-        game.prefix = "/steam/compatdata/3000000001/pfx";
-        game.app_id = "3000000001";
-      })}},
-    {"NoProc",
-     [](FakeProc& proc) { proc.reachable = false; },
-     {}},
-    {"OwnPrefixUnknown",
-     [](FakeProc& proc) { proc.self.environment.clear(); },
-     {}},
+     {with(proton_game(),
+           [](GameSeen& game) {
+             game.prefix = "/steam/compatdata/3000000001/pfx";
+             game.app_id = "3000000001";
+           })}},
+    {"NoProc", [](FakeProc& proc) { proc.reachable = false; }, {}},
+    {"OwnPrefixUnknown", [](FakeProc& proc) { proc.self.environment.clear(); }, {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Processes, LinuxSurvey, testing::ValuesIn(kSurveyCases), CaseName());
@@ -340,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(Processes, LinuxSurvey, testing::ValuesIn(kSurveyCases)
 // Every file a survey reads, by its name in the process's folder.
 std::vector<std::string> names_read(const FakeProc& proc) {
   std::vector<std::string> names;
-  for (const std::string& path : proc.read) names.push_back(path.substr(path.rfind(kSeparator) + 1));
+  for (const std::string& path : proc.read)
+    names.push_back(path.substr(path.rfind(kSeparator) + 1));
   return names;
 }
 
@@ -488,8 +488,9 @@ const LineCase kLineCases[] = {
      "cd /games/host && WINEPREFIX='/home/p/wine prefixes/game' wine holsterkeys-setup.exe"},
     {"WinePrefixWithoutAFolder", wine_prefix_line("", "/pfx"), ""},
     {"SteamLaunchOptions",
-     steam_launch_options("/home/p/steamapps/common/The Game", "/home/p/steamapps/common/The "
-                                                                "Game/bin/My Game.exe"),
+     steam_launch_options("/home/p/steamapps/common/The Game",
+                          "/home/p/steamapps/common/The "
+                          "Game/bin/My Game.exe"),
      "bash -c 'for a; do [[ $a == *\"/My Game.exe\" ]] && exec \"${c[@]}\" "
      "\"/home/p/steamapps/common/The Game/holsterkeys-setup.exe\"; c+=(\"$a\"); done; exec "
      "\"$@\"' -- %command%"},
@@ -516,16 +517,16 @@ TEST_F(RealProc, FindsAStandInGameOfAnotherPrefix) {
   ASSERT_EQ(pipe(from_game), 0);
   const std::string prefix = folder + "/compatdata/4242/pfx";
   const std::string variables[] = {"WINEPREFIX=" + prefix, "SteamAppId=4242",
-                                    "STEAM_COMPAT_DATA_PATH=" + folder + "/compatdata/4242"};
+                                   "STEAM_COMPAT_DATA_PATH=" + folder + "/compatdata/4242"};
   const pid_t game = fork();
   if (game == 0) {
     dup2(to_game[0], 0);
     dup2(from_game[1], 1);
     for (const int end : {to_game[0], to_game[1], from_game[0], from_game[1]}) close(end);
-    const char* arguments[] = {HOLSTERKEYS_LINUX_GAME_STAND_IN, "5", "game.exe",
-                               "holsterkeys.dll", "ntdll.so", nullptr};
-    const char* environment[] = {variables[0].c_str(), variables[1].c_str(),
-                                 variables[2].c_str(), nullptr};
+    const char* arguments[] = {
+        HOLSTERKEYS_LINUX_GAME_STAND_IN, "5", "game.exe", "holsterkeys.dll", "ntdll.so", nullptr};
+    const char* environment[] = {variables[0].c_str(), variables[1].c_str(), variables[2].c_str(),
+                                 nullptr};
     execve(arguments[0], const_cast<char**>(arguments), const_cast<char**>(environment));
     _exit(127);
   }

@@ -202,7 +202,8 @@ const GameLineCase kGameLineCases[] = {
        return game;
      }()},
      "Game: game.exe has the module loaded, slot 3 (Shotgun), in another Wine prefix: " +
-         std::string(kSteamsPrefix) + ". Its folder cannot be read. It runs under Steam as app "
+         std::string(kSteamsPrefix) +
+         ". Its folder cannot be read. It runs under Steam as app "
          "4242."},
     {"TheGameOfThisFolderFirst",
      {{1, "C:\\Other\\other.exe", "holsterkeys.dll", 5, "C:\\Other"}, in_steams_prefix(4)},

@@ -200,7 +200,6 @@ std::string full_path_of(const char* name) {
   return path;
 }
 
-
 TEST_P(Running, ListsTheHostWithItsSlot) {
   const std::string module = full_path_of(GetParam().module_file);
   ASSERT_TRUE(CopyFileA(beside_this_program("holsterkeys.dll").c_str(), module.c_str(), FALSE));

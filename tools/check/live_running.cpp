@@ -85,15 +85,17 @@ void print_how_to_reach(const RunningGame& game, const OtherPrefix& elsewhere) {
   const std::string command = elsewhere.steam ? protontricks_line(folder_now, elsewhere.app_id)
                                               : wine_prefix_line(folder_now, elsewhere.prefix);
   if (!command.empty()) {
-    print_line(say("To run holsterkeys-setup.exe in the game's prefix, enter this line in a "
-                   "terminal:"));
+    print_line(
+        say("To run holsterkeys-setup.exe in the game's prefix, enter this line in a "
+            "terminal:"));
     print_command(as_utf8(command));
   }
   const std::string options = steam_launch_options(folder_now, game.program);
   if (elsewhere.steam && !options.empty()) {
-    print_line(say("Or set the game's launch options in Steam to this line and start the game: "
-                   "holsterkeys-setup.exe starts instead of the game. Clear the launch options "
-                   "again to play:"));
+    print_line(
+        say("Or set the game's launch options in Steam to this line and start the game: "
+            "holsterkeys-setup.exe starts instead of the game. Clear the launch options "
+            "again to play:"));
     print_command(as_utf8(options));
   }
 }

@@ -53,18 +53,21 @@ std::string loaded_elsewhere(const RunningGame& game, const OtherPrefix& elsewhe
   const auto program = fact<Fact::kProgram>(as_utf8(file_name(game.program)));
   const auto prefix = fact<Fact::kPrefix>(as_utf8(elsewhere.prefix));
   if (!game.slot) {
-    return say("Game: {program} has the module loaded in another Wine prefix, {prefix}; its slot "
-               "cannot be read.",
-               program, prefix);
+    return say(
+        "Game: {program} has the module loaded in another Wine prefix, {prefix}; its slot "
+        "cannot be read.",
+        program, prefix);
   }
   if (!is_slot_number(*game.slot)) {
-    return say("Game: {program} has the module loaded, slot {slot} (none selected yet), in "
-               "another Wine prefix: {prefix}.",
-               program, slot(*game.slot), prefix);
+    return say(
+        "Game: {program} has the module loaded, slot {slot} (none selected yet), in "
+        "another Wine prefix: {prefix}.",
+        program, slot(*game.slot), prefix);
   }
-  return say("Game: {program} has the module loaded, slot {slot} ({name}), in another Wine "
-             "prefix: {prefix}.",
-             program, slot(*game.slot), in_words(*category_with_slot(*game.slot)), prefix);
+  return say(
+      "Game: {program} has the module loaded, slot {slot} ({name}), in another Wine "
+      "prefix: {prefix}.",
+      program, slot(*game.slot), in_words(*category_with_slot(*game.slot)), prefix);
 }
 
 // How to run this window where it sees the game as a Windows program, in

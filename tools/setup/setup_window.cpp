@@ -533,7 +533,7 @@ class SetupWindow {
   int highlighted_ = -1;                    // the row of the keys held, or -1
   SurveyMemory survey_memory_;
   std::pair<std::string, std::string> final_folder_;  // the folder edited, and its final path
-  std::string game_line_;  // what the game line says now
+  std::string game_line_;                             // what the game line says now
 };
 
 }  // namespace
