@@ -108,8 +108,9 @@ const std::string& prefix_path(const LinuxFiles& files, LinuxProcessMemory& memo
   return known->second;
 }
 
-// This program's own process and prefix; /proc stays unknown, and no
-// survey looks at Linux's processes, where they cannot be read.
+// The process that reads /proc for this program, and its prefix, which is
+// this program's; /proc stays unknown, and no survey looks at Linux's
+// processes, where they cannot be read.
 void look_up_self(const LinuxFiles& files, LinuxProcessMemory& memory) {
   memory.looked_up = true;
   const std::string proc = files.reach("/proc");

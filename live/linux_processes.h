@@ -114,7 +114,10 @@ struct LinuxProcessMemory {
   std::map<std::pair<unsigned long, std::int64_t>, Process> processes;
   bool surveyed = false;  // a survey has listed the processes
   // This program's own, looked up by the first survey: /proc as it is
-  // reached (empty where it cannot be), its process and its prefix.
+  // reached (empty where it cannot be), and the process that /proc/self
+  // is, with its prefix. Under Wine that is the Wine server of this
+  // program's prefix, which opens files for Wine's programs; natively, this
+  // program.
   bool looked_up = false;
   std::string proc;
   unsigned long self = 0;
