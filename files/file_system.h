@@ -61,4 +61,30 @@ VirtualStore virtual_store();
 // cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure);
 
+// Reads the `size` bytes at `offset` of the file at `path` into `bytes`;
+// false with `failure` when the file cannot be opened or they cannot all be
+// read.
+bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t size,
+                  std::string& bytes, FileFailure& failure);
+
+// The path of the file or folder at `path` as the system names it once
+// every symbolic link on the way is followed: Windows' final path, and
+// under Wine a DOS path whose drive Wine chooses; empty where it cannot be
+// opened. Two paths to the same folder have the same final path.
+std::string final_path(const std::string& path);
+
+// Linux as this program reaches it: natively, where the system is Linux,
+// and under Wine, whose drives map Linux's folders (Z: maps its root, by
+// default). On Windows there is no Linux, and these give nothing.
+
+// The path by which this program reaches the Linux path `linux_path`:
+// natively the path itself, under Wine its DOS path ("Z:\proc" for
+// "/proc"); empty where there is no Linux.
+std::string reach_linux(const std::string& linux_path);
+
+// The Linux path of the file or folder at `path`, a path of this program:
+// natively the path itself, under Wine the one Wine maps it to; empty
+// where there is no Linux.
+std::string linux_path_of(const std::string& path);
+
 }  // namespace holsterkeys

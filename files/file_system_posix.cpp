@@ -1,11 +1,13 @@
 // The file system where the tools run natively: POSIX.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "files/file_system.h"
@@ -85,5 +87,40 @@ bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& f
 
 // Only Windows virtualises files.
 VirtualStore virtual_store() { return {}; }
+
+bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t size,
+                  std::string& bytes, FileFailure& failure) {
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) {
+    failure = failure_of(errno);
+    return false;
+  }
+  std::string read(size, '\0');
+  const ssize_t got = pread(file, read.data(), size, static_cast<off_t>(offset));
+  const int error = errno;
+  close(file);
+  if (got != static_cast<ssize_t>(size)) {
+    failure = failure_of(got < 0 ? error : EIO);
+    return false;
+  }
+  bytes += read;
+  return true;
+}
+
+std::string final_path(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
+}
+
+#ifdef __linux__
+std::string reach_linux(const std::string& linux_path) { return linux_path; }
+std::string linux_path_of(const std::string& path) { return path; }
+#else
+std::string reach_linux(const std::string&) { return {}; }
+std::string linux_path_of(const std::string&) { return {}; }
+#endif
 
 }  // namespace holsterkeys

@@ -44,7 +44,7 @@ std::string module_in(HANDLE process) {
   for (DWORD i = 1; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
     char path[MAX_PATH];
     if (GetModuleFileNameExA(process, modules[i], path, sizeof path) == 0) continue;
-    if (lowercase(file_name(path)).starts_with("holsterkeys")) return path;
+    if (is_module_file(path)) return path;
   }
   return {};
 }
@@ -127,10 +127,6 @@ std::optional<DeniedProgram> denied_program(DWORD id) {
 }
 
 // A program with the module loaded, or nothing.
-// A program started this long ago has had its module loaded by now, if
-// it is to have it; a younger one is looked through again.
-constexpr ULONGLONG kSettledMs = 30000;
-
 ULONGLONG started_at(HANDLE process) {
   FILETIME created, exited, kernel, user;
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
@@ -166,6 +162,18 @@ std::optional<RunningGame> game_in(DWORD id, HANDLE process, SurveyMemory& memor
                      folder ? std::optional(narrow(*folder)) : std::nullopt};
 }
 
+// A game of another Wine prefix, with what Linux says of it.
+RunningGame game_elsewhere(LinuxGame game) {
+  OtherPrefix elsewhere{std::move(game.where.prefix),
+                        std::move(game.where.app_id),
+                        game.where.steam,
+                        std::move(game.folder_here),
+                        game.config_there,
+                        game.slot_hidden};
+  return RunningGame{game.pid,  std::move(game.program), std::move(game.module),
+                     game.slot, std::move(game.folder),  std::move(elsewhere)};
+}
+
 }  // namespace
 
 RunningSurvey survey_running() {
@@ -187,7 +195,10 @@ RunningSurvey survey_running(SurveyMemory& memory) {
     if (auto game = game_in(id, process, memory, seen)) survey.games.push_back(std::move(*game));
     CloseHandle(process);
   }
-  memory = std::move(seen);
+  memory.modules = std::move(seen.modules);
+  for (LinuxGame& game : survey_linux_games(platform_linux_files(), memory.linux_processes)) {
+    survey.games.push_back(game_elsewhere(std::move(game)));
+  }
   return survey;
 }
 

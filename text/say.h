@@ -62,19 +62,22 @@ enum class Fact : std::uint8_t {
   kNames,       // a list of names
   kStatus,      // a category's state in a few words
   kOtherPath,   // a second file's full path
-  kLast = kOtherPath,
+  kPrefix,      // a Wine prefix's folder, a Linux path
+  kApp,         // Steam's number of a game
+  kCommand,     // a line for the player to run: in a terminal, or in Steam
+  kLast = kCommand,
 };
 
 inline constexpr std::size_t kFactCount = static_cast<std::size_t>(Fact::kLast) + 1;
 
 // The names as templates write them, in the order of Fact.
 inline constexpr std::array<std::string_view, kFactCount> kFactNames = {
-    "category",   "categories",  "winner",      "entry",  "entries",     "key",     "keys",
-    "other_key",  "code",        "other_code",  "number", "text",        "name",    "line",
-    "other_line", "count",       "other_count", "path",   "folder",      "reason",  "character",
-    "saved",      "other_saved", "slot",        "list",   "item",        "program", "module",
-    "process",    "option",      "sentence",    "codes",  "other_entry", "order",   "names",
-    "status",     "other_path",
+    "category",   "categories",  "winner",      "entry",   "entries",     "key",     "keys",
+    "other_key",  "code",        "other_code",  "number",  "text",        "name",    "line",
+    "other_line", "count",       "other_count", "path",    "folder",      "reason",  "character",
+    "saved",      "other_saved", "slot",        "list",    "item",        "program", "module",
+    "process",    "option",      "sentence",    "codes",   "other_entry", "order",   "names",
+    "status",     "other_path",  "prefix",      "app",         "command",
 };
 
 using FactMask = std::uint64_t;

@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SetupStatus, testing::ValuesIn(kStatusCases), Ca
 struct GameLineCase {
   const char* name;
   std::vector<RunningGame> games;
-  const char* expected;
+  std::string expected;
 };
 
 void PrintTo(const GameLineCase& game, std::ostream* out) { *out << game.name; }
@@ -115,8 +115,32 @@ void PrintTo(const GameLineCase& game, std::ostream* out) { *out << game.name; }
 class GameLine : public testing::TestWithParam<GameLineCase> {};
 
 TEST_P(GameLine, SaysWhatTheGameReads) {
-  EXPECT_EQ(game_line(GetParam().games, "C:\\Games\\Host"), GetParam().expected);
+  EXPECT_EQ(game_line(GetParam().games, "C:\\Games\\Host", "Z:\\home\\p\\Game"),
+            GetParam().expected);
 }
+
+// A game of another Wine prefix: Steam's, whose folder is this window's
+// (Z:\home\p\Game as this program names it), and its slot.
+RunningGame in_steams_prefix(std::optional<std::int32_t> slot,
+                             std::string folder_here = "z:\\home\\p\\game\\") {
+  return {4635,
+          "/home/p/Game/game.exe",
+          "/home/p/Game/holsterkeys.dll",
+          slot,
+          "/home/p/Game",
+          OtherPrefix{"/home/p/.steam/steam/steamapps/compatdata/4242/pfx", "4242", true,
+                      std::move(folder_here), true, !slot}};
+}
+
+RunningGame with_prefix(RunningGame game, OtherPrefix elsewhere) {
+  game.elsewhere = std::move(elsewhere);
+  return game;
+}
+
+constexpr char kSteamsPrefix[] = "/home/p/.steam/steam/steamapps/compatdata/4242/pfx";
+constexpr char kProtontricks[] =
+    "It runs under Steam as app 4242. To run this window in the game's prefix, enter in a "
+    "terminal: cd /home/p/Game && protontricks-launch --appid 4242 holsterkeys-setup.exe";
 
 const GameLineCase kGameLineCases[] = {
     {"NoGame", {}, "Game: no running program has the module loaded."},
@@ -140,6 +164,55 @@ const GameLineCase kGameLineCases[] = {
     {"NothingReadable",
      {{1, "host.exe", "holsterkeys.dll", std::nullopt, std::nullopt}},
      "Game: host.exe has the module loaded; its slot cannot be read. Its folder cannot be read."},
+    {"AnotherPrefixOfSteams",
+     {in_steams_prefix(4)},
+     "Game: game.exe has the module loaded, slot 4 (Submachine guns), in another Wine prefix: " +
+         std::string(kSteamsPrefix) + ". It reads this folder. " + kProtontricks},
+    {"AnotherPrefixNoneSelected",
+     {in_steams_prefix(0)},
+     "Game: game.exe has the module loaded, slot 0 (none selected yet), in another Wine prefix: " +
+         std::string(kSteamsPrefix) + ". It reads this folder. " + kProtontricks},
+    {"AnotherPrefixWhoseSlotIsHidden",
+     {in_steams_prefix(std::nullopt)},
+     "Game: game.exe has the module loaded in another Wine prefix, " + std::string(kSteamsPrefix) +
+         "; its slot cannot be read. It reads this folder. " + kProtontricks},
+    {"AnotherPrefixAnotherFolder",
+     {in_steams_prefix(6, "Z:\\home\\p\\Game\\bin")},
+     "Game: game.exe has the module loaded, slot 6 (Rifles), in another Wine prefix: " +
+         std::string(kSteamsPrefix) +
+         ". But it reads holsterkeys.ini from /home/p/Game, not from this folder. Move your file "
+         "there, or start the game from here. " +
+         kProtontricks},
+    {"AnotherPrefixOfWine",
+     {with_prefix(in_steams_prefix(2),
+                  {"/home/p/wine prefixes/game", "", false, "Z:\\home\\p\\Game", true, false})},
+     "Game: game.exe has the module loaded, slot 2 (Handguns), in another Wine prefix: "
+     "/home/p/wine prefixes/game. It reads this folder. To run this window in the game's prefix, "
+     "enter in a terminal: cd /home/p/Game && WINEPREFIX='/home/p/wine prefixes/game' wine "
+     "holsterkeys-setup.exe"},
+    {"AnotherPrefixOfSteamsWithoutItsNumber",
+     {with_prefix(in_steams_prefix(3),
+                  {kSteamsPrefix, "", true, "Z:\\home\\p\\Game", true, false})},
+     "Game: game.exe has the module loaded, slot 3 (Shotgun), in another Wine prefix: " +
+         std::string(kSteamsPrefix) + ". It reads this folder."},
+    {"AnotherPrefixWhoseFolderCannotBeRead",
+     {[] {
+       RunningGame game = in_steams_prefix(3, "");
+       game.folder.reset();
+       return game;
+     }()},
+     "Game: game.exe has the module loaded, slot 3 (Shotgun), in another Wine prefix: " +
+         std::string(kSteamsPrefix) +
+         ". Its folder cannot be read. It runs under Steam as app "
+         "4242."},
+    {"TheGameOfThisFolderFirst",
+     {{1, "C:\\Other\\other.exe", "holsterkeys.dll", 5, "C:\\Other"}, in_steams_prefix(4)},
+     "Game: game.exe has the module loaded, slot 4 (Submachine guns), in another Wine prefix: " +
+         std::string(kSteamsPrefix) + ". It reads this folder. " + kProtontricks},
+    {"ThisPrefixsGameOfThisFolderFirst",
+     {in_steams_prefix(4, "Z:\\elsewhere"),
+      {1, "C:\\Games\\Host\\host.exe", "holsterkeys.dll", 5, "C:\\Games\\Host"}},
+     "Game: host.exe has the module loaded, slot 5 (Machine guns). It reads this folder."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Games, GameLine, testing::ValuesIn(kGameLineCases), CaseName());

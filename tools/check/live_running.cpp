@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "advice/config_file.h"
 #include "bindings/host.h"
 #include "keys/key_names.h"
 #include "keys/player_text.h"
+#include "live/prefix_lines.h"
 #include "live/running_games.h"
 #include "text/say.h"
 #include "tools/check/console.h"
@@ -44,14 +46,14 @@ void print_slot(const std::optional<std::int32_t>& slot_value) {
   }
 }
 
-void print_folder(const std::optional<std::string>& folder_now) {
+// The folder, and whether the module finds its file there: `separator`
+// parts the folder's path from the file's name, a backslash in Windows'
+// paths and a slash in Linux's.
+void print_folder(const std::optional<std::string>& folder_now, char separator, bool there) {
   if (!folder_now) return print_line(say("Current folder: cannot be read."));
   std::string file = *folder_now;
-  if (!file.empty() && file.back() != '\\') file += '\\';
-  file += "holsterkeys.ini";
-  const DWORD attributes = GetFileAttributesA(file.c_str());
-  const bool there =
-      attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!file.empty() && file.back() != separator) file += separator;
+  file += file_name(kConfigPath);
   print_line(say("Current folder: {folder}", folder(as_utf8(*folder_now))));
   print_line(there ? say("The module reads {path}: it is there.", path(as_utf8(file)))
                    : say("The module reads {path}: it is not there. Put your holsterkeys.ini in "
@@ -63,13 +65,69 @@ Filled<Fact::kProgram> program_of(const std::string& full_path) {
   return {full_path.empty() ? say("(unknown program)") : as_utf8(full_path)};
 }
 
+// Whether holsterkeys.ini is in the Windows folder `folder_now`.
+bool config_in(const std::optional<std::string>& folder_now) {
+  if (!folder_now) return false;
+  std::string file = *folder_now;
+  if (!file.empty() && file.back() != '\\') file += '\\';
+  const DWORD attributes = GetFileAttributesA((file + file_name(kConfigPath)).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A command for the player to copy, on a line of its own.
+void print_command(const std::string& command) { print_text("    " + command + "\n"); }
+
+// How to run holsterkeys-setup.exe in the game's prefix, where it sees
+// the game as a Windows program: for a game of Steam's, protontricks or
+// Steam itself; else Wine with that prefix.
+void print_how_to_reach(const RunningGame& game, const OtherPrefix& elsewhere) {
+  const std::string folder_now = game.folder.value_or("");
+  const std::string command = elsewhere.steam ? protontricks_line(folder_now, elsewhere.app_id)
+                                              : wine_prefix_line(folder_now, elsewhere.prefix);
+  if (!command.empty()) {
+    print_line(
+        say("To run holsterkeys-setup.exe in the game's prefix, enter this line in a "
+            "terminal:"));
+    print_command(as_utf8(command));
+  }
+  const std::string options = steam_launch_options(folder_now, game.program);
+  if (elsewhere.steam && !options.empty()) {
+    print_line(
+        say("Or set the game's launch options in Steam to this line and start the game: "
+            "holsterkeys-setup.exe starts instead of the game. Clear the launch options "
+            "again to play:"));
+    print_command(as_utf8(options));
+  }
+}
+
 void print_game(const RunningGame& game) {
   print_text(say("Process {process}: {program}", fact<Fact::kProcess>(std::to_string(game.id)),
                  program_of(game.program)) +
              "\n");
   print_line(say("Module: {module}", fact<Fact::kModule>(as_utf8(game.module))));
   print_slot(game.slot);
-  print_folder(game.folder);
+  print_folder(game.folder, '\\', config_in(game.folder));
+}
+
+// A game of another Wine prefix, as Linux shows it: its paths are Linux's.
+void print_game_elsewhere(const RunningGame& game, const OtherPrefix& elsewhere) {
+  print_text(say("Linux process {process}: {program}",
+                 fact<Fact::kProcess>(std::to_string(game.id)), program_of(game.program)) +
+             "\n");
+  print_line(say("Module: {module}", fact<Fact::kModule>(as_utf8(game.module))));
+  print_line(say("Wine prefix: {prefix}, not this program's prefix.",
+                 fact<Fact::kPrefix>(as_utf8(elsewhere.prefix))));
+  if (!elsewhere.app_id.empty()) {
+    print_line(say("Steam app: {app}", fact<Fact::kApp>(elsewhere.app_id)));
+  }
+  if (elsewhere.slot_hidden) {
+    print_line(say("Slot variable at {code}: this program may not read it.",
+                   Filled<Fact::kCode>{address_text()}));
+  } else {
+    print_slot(game.slot);
+  }
+  print_folder(game.folder, '/', elsewhere.config_there);
+  print_how_to_reach(game, elsewhere);
 }
 
 void print_summary(const RunningSurvey& survey) {
@@ -93,7 +151,13 @@ void print_summary(const RunningSurvey& survey) {
 
 int list_running() {
   const RunningSurvey survey = survey_running();
-  for (const RunningGame& game : survey.games) print_game(game);
+  for (const RunningGame& game : survey.games) {
+    if (game.elsewhere) {
+      print_game_elsewhere(game, *game.elsewhere);
+    } else {
+      print_game(game);
+    }
+  }
   print_summary(survey);
   return survey.games.empty() ? 1 : 0;
 }

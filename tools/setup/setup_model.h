@@ -26,7 +26,11 @@ SetupRows setup_rows(const BindingReadings& readings, const Diagnosis& diagnosis
 
 // The game line: the running game's slot now, and whether it reads the
 // configuration of `folder`, the one the window edits; or that no running
-// program has the module loaded.
-std::string game_line(const std::vector<RunningGame>& games, const std::string& folder);
+// program has the module loaded. Of several games, the first that reads
+// this folder. A game of another Wine prefix is compared by the folder's
+// final path, `final_folder` (files/file_system.h), and the line says how
+// to run this window in that prefix.
+std::string game_line(const std::vector<RunningGame>& games, const std::string& folder,
+                      const std::string& final_folder);
 
 }  // namespace holsterkeys

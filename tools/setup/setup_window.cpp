@@ -18,6 +18,7 @@
 #include "advice/finding_text.h"
 #include "advice/module_view.h"
 #include "bindings/category_names.h"
+#include "files/file_system.h"
 #include "keys/key_names.h"
 #include "keys/player_text.h"
 #include "live/binding_writer.h"
@@ -530,8 +531,10 @@ class SetupWindow {
   }
 
   void update_game_line() {
+    const std::string folder = folder_of(view_.in_game_folder());
+    if (final_folder_.first != folder) final_folder_ = {folder, final_path(folder)};
     const std::string line =
-        game_line(survey_running(survey_memory_).games, folder_of(view_.in_game_folder()));
+        game_line(survey_running(survey_memory_).games, folder, final_folder_.second);
     if (line == game_line_) return;
     game_line_ = line;
     set_text(item(IDC_GAME), line);
@@ -573,7 +576,8 @@ class SetupWindow {
   bool swallow_until_released_ = false;     // the key just taken is not released yet
   int highlighted_ = -1;                    // the row of the keys held, or -1
   SurveyMemory survey_memory_;
-  std::string game_line_;  // what the game line says now
+  std::pair<std::string, std::string> final_folder_;  // the folder edited, and its final path
+  std::string game_line_;                             // what the game line says now
   FolderWatch folder_watch_;
 };
 
