@@ -43,18 +43,31 @@ says() {
 window_in() {
   local prefix=$1 name=$2 text=$3 other_text=${4:-$3}
   for _ in $(seq 60); do
-    WINEPREFIX="$prefix" "$wine" window_probe.exe "holsterkeys-setup" >probe.out 2>&1
+    WINEPREFIX="$prefix" "$wine" window_probe.exe "holsterkeys-setup" --utf8 >probe.out 2>&1
     grep -qF -e "	$text	" -e "	$other_text	" probe.out && { echo "ok: $name"; return 0; }
     sleep 0.25
   done
   echo "FAILED: $name: no control says"; echo "$text"; echo "in"; cat probe.out; status=1
 }
 
+# A picture of the screen in the build's folder, to look at, and whether
+# every text of the window fits its control.
+shot() {
+  mkdir -p "$scratch/shots"
+  /usr/bin/import -window root "$scratch/shots/$1.png" 2>/dev/null
+  "$wine" window_probe.exe "holsterkeys-setup" --utf8 >fit.out 2>&1
+  if grep -q "^fit	clipped" fit.out; then
+    echo "FAILED: $1: a text does not fit its control"; grep "^fit	clipped" fit.out; status=1
+  else
+    echo "ok: $1: every text fits its control"
+  fi
+}
+
 # Closes the setup window of PREFIX as a player does, with its Close
-# button's Alt key, and waits until it is gone.
+# button's Alt key (KEY, l in English), and waits until it is gone.
 close_window() {
-  local prefix=$1
-  xdotool search --name "^holsterkeys-setup" windowfocus --sync key alt+l 2>/dev/null
+  local prefix=$1 key=${2:-l}
+  xdotool search --name "^holsterkeys-setup" windowfocus --sync key "alt+$key" 2>/dev/null
   for _ in $(seq 40); do
     WINEPREFIX="$prefix" "$wine" window_probe.exe "holsterkeys-setup" >/dev/null 2>&1 || return 0
     sleep 0.25
@@ -106,7 +119,16 @@ reads_here="It reads this folder. It runs under Steam as app 4242. To run this w
 window_in "$WINEPREFIX" "the game line names the game, its prefix, its folder and Steam's number" \
   "Game: window_host.exe has the module loaded, slot 0 (none selected yet), in another Wine prefix: $compat/pfx. $reads_here" \
   "Game: window_host.exe has the module loaded in another Wine prefix, $compat/pfx; its slot cannot be read. $reads_here"
+shot other-prefix
 close_window "$WINEPREFIX"
+
+# The same line in German, the longest of the languages, fits its control.
+"$wine" holsterkeys-setup.exe --language de >setup-de.out 2>&1 &
+window_in "$WINEPREFIX" "the game line in German names the game's prefix" \
+  "Spiel: window_host.exe hat das Modul geladen, Slot 0 (noch keiner gewählt), in einem anderen Wine-Präfix: $compat/pfx. Es liest die Datei aus diesem Ordner. Das Spiel läuft unter Steam als App 4242. Um dieses Fenster im Präfix des Spiels zu öffnen, gib in einem Terminal ein: $protontricks" \
+  "Spiel: window_host.exe hat das Modul geladen, in einem anderen Wine-Präfix: $compat/pfx; sein Slot lässt sich nicht lesen. Es liest die Datei aus diesem Ordner. Das Spiel läuft unter Steam als App 4242. Um dieses Fenster im Präfix des Spiels zu öffnen, gib in einem Terminal ein: $protontricks"
+shot other-prefix-de
+close_window "$WINEPREFIX" s
 
 # Steam puts the command it would run in place of %command%: here the game
 # in its prefix, as Proton's command ends with the game's program. The
