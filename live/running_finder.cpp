@@ -7,6 +7,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "advice/config_file.h"
@@ -34,19 +35,32 @@ bool is_64_bit(HANDLE process) {
   return self_on_64_bit && IsWow64Process(process, &target_32_bit) && !target_32_bit;
 }
 
-// The path of a module whose file name begins with "holsterkeys": module
-// loaders may want it renamed with another extension. The program's own
-// image, the first module, does not count.
-std::string module_in(HANDLE process) {
+// Looks for a module whose file name begins with "holsterkeys" (module
+// loaders may want it renamed with another extension) among the modules
+// that `seen` has not looked at yet. The program's own image, the first
+// module, does not count.
+void look_for_module(HANDLE process, ModulesSeen& seen) {
   HMODULE modules[1024];
   DWORD bytes = 0;
-  if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) return {};
+  if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) return;
+  std::vector<std::uintptr_t> others;
   for (DWORD i = 1; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+    const auto base = reinterpret_cast<std::uintptr_t>(modules[i]);
+    if (std::binary_search(seen.others.begin(), seen.others.end(), base)) {
+      others.push_back(base);
+      continue;
+    }
     char path[MAX_PATH];
+    // A name that cannot be read now is read at the next look.
     if (GetModuleFileNameExA(process, modules[i], path, sizeof path) == 0) continue;
-    if (is_module_file(path)) return path;
+    if (is_module_file(path)) {
+      seen.module = path;
+      return;
+    }
+    others.push_back(base);
   }
-  return {};
+  std::sort(others.begin(), others.end());
+  seen.others = std::move(others);
 }
 
 std::string program_path(HANDLE process) {
@@ -140,17 +154,19 @@ bool has_settled(ULONGLONG started) {
          started + kSettledMs;
 }
 
-// The module in a process, looked up once the process has settled: a
-// process is known by its id and its start, so that a reused id is not.
+// The module in a process: a process is known by its id and its start, so
+// that a reused id is not, and looked at until it has the module or has
+// settled without it.
 std::string module_remembered(DWORD id, HANDLE process, SurveyMemory& memory, SurveyMemory& seen) {
   const ULONGLONG started = started_at(process);
   const auto known = memory.modules.find({id, started});
-  const bool settled = has_settled(started);
-  const std::string module = known != memory.modules.end() && settled
-                                 ? known->second
-                                 : (is_64_bit(process) ? "" : module_in(process));
-  if (settled) seen.modules[{id, started}] = module;
-  return module;
+  ModulesSeen modules = known != memory.modules.end() ? known->second : ModulesSeen{};
+  if (modules.module.empty() && !modules.settled) {
+    const bool is_64 = is_64_bit(process);
+    modules.settled = is_64 || has_settled(started);
+    if (!is_64) look_for_module(process, modules);
+  }
+  return (seen.modules[{id, started}] = std::move(modules)).module;
 }
 
 std::optional<RunningGame> game_in(DWORD id, HANDLE process, SurveyMemory& memory,

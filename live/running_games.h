@@ -50,13 +50,21 @@ struct RunningSurvey {
 // at the games of other Wine prefixes, after Windows' own.
 RunningSurvey survey_running();
 
-// What surveys learnt of the programs running: which module each settled
-// program holds, by its process id and start, and under Wine what Linux's
-// processes said. Looking through a program's modules is the costly part
-// of a survey, so a window that surveys every few seconds does it once for
-// each program.
+// What a survey learnt of one program's modules: the module, where it has
+// it, else the modules already looked at (their addresses in the program),
+// so that the next survey reads the names of new modules only.
+struct ModulesSeen {
+  std::string module;
+  std::vector<std::uintptr_t> others;  // sorted
+  bool settled = false;                // old enough to load no module more
+};
+
+// What surveys learnt of the programs running, by process id and start,
+// and under Wine what Linux's processes said. Reading the names of a
+// program's modules is the costly part of a survey, so a window that
+// surveys every few seconds reads each name once.
 struct SurveyMemory {
-  std::map<std::pair<unsigned long, unsigned long long>, std::string> modules;
+  std::map<std::pair<unsigned long, unsigned long long>, ModulesSeen> modules;
   LinuxProcessMemory linux_processes;
 };
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -15,6 +16,7 @@
 
 #include "files/file_system.h"
 #include "live/binding_writer.h"
+#include "live/running_games.h"
 #include "module/windows_profile_file.h"
 #include "tools/host/stand_in_host.h"
 
@@ -244,6 +246,51 @@ const RunningCase kRunningCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Modules, Running, testing::ValuesIn(kRunningCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A game whose module loader loads the module a while after the game
+// started: the setup window's surveys, which remember what they have seen
+// of each program, find it at the first survey after the load.
+TEST_F(Checker, SurveysFindAModuleLoadedAfterTheirFirstLook) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE told = nullptr, tell = nullptr;
+  ASSERT_TRUE(CreatePipe(&told, &tell, &inherit, 0));
+  SetHandleInformation(tell, HANDLE_FLAG_INHERIT, 0);
+  HANDLE output = inheritable_file("late-game.txt", GENERIC_WRITE, CREATE_ALWAYS);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = told;
+  startup.hStdOutput = startup.hStdError = output;
+  std::string command = "\"" + beside_this_program("check_tests.exe") + "\" --load-when-told";
+  PROCESS_INFORMATION game{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &startup, &game));
+  CloseHandle(told);
+  CloseHandle(output);
+  const auto game_says = [](const char* text) {
+    for (int i = 0; i < 500; ++i, Sleep(20)) {
+      std::ifstream file("late-game.txt");
+      const std::string said{std::istreambuf_iterator<char>(file), {}};
+      if (said.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  const auto lists_game = [&](const RunningSurvey& survey) {
+    return std::any_of(survey.games.begin(), survey.games.end(),
+                       [&](const RunningGame& found) { return found.id == game.dwProcessId; });
+  };
+  SurveyMemory memory;
+  ASSERT_TRUE(game_says("started"));
+  EXPECT_FALSE(lists_game(survey_running(memory)));
+  DWORD written = 0;
+  WriteFile(tell, "\n", 1, &written, nullptr);
+  ASSERT_TRUE(game_says("loaded"));
+  EXPECT_TRUE(lists_game(survey_running(memory)));
+  CloseHandle(tell);
+  WaitForSingleObject(game.hProcess, 10000);
+  CloseHandle(game.hProcess);
+  CloseHandle(game.hThread);
+}
 
 // Nothing has the module loaded, though another of its programs runs.
 TEST_F(Checker, RunningWithoutTheModuleSaysHowToLoadIt) {
@@ -699,7 +746,22 @@ TEST_F(Checker, AloneInItsConsoleWaitsForEnter) {
 }  // namespace
 }  // namespace holsterkeys
 
+// Started by a test as a game: loads the module when its input gives a
+// line, and ends when its input ends.
+int load_when_told() {
+  std::printf("started\n");
+  std::fflush(stdout);
+  std::getchar();
+  if (holsterkeys::host::load_module() == nullptr) return 1;
+  std::printf("loaded\n");
+  std::fflush(stdout);
+  while (std::getchar() != EOF) {
+  }
+  holsterkeys::host::exit_host(0);
+}
+
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--load-when-told") return load_when_told();
   testing::InitGoogleTest(&argc, argv);
   holsterkeys::host::exit_host(RUN_ALL_TESTS());
 }
