@@ -13,7 +13,7 @@ namespace {
 
 // Linux counts a process's start in ticks of 1/100 s (USER_HZ) on every
 // machine that runs Wine.
-constexpr double kTicksPerSecond = 100;
+constexpr std::uint64_t kTicksPerSecond = 100;
 
 bool is_number(std::string_view text) {
   return !text.empty() &&
@@ -169,7 +169,8 @@ void look_up_folder(const LinuxFiles& files, const std::string& folder, Process&
 // settled without it. `now`, seconds since Linux started, is read once a
 // survey, when first asked for.
 void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
-                     const std::string& folder, Process& process, std::optional<double>& now) {
+                     const std::string& folder, Process& process,
+                     std::optional<std::uint64_t>& now) {
   const auto maps = read_from(files, folder, "maps");
   if (!maps) {
     process.done = true;
@@ -185,10 +186,9 @@ void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
     const auto uptime = read_from(files, memory.proc, "uptime");
     now = uptime ? uptime_seconds(*uptime) : std::nullopt;
     // Where the time cannot be told, every process has settled.
-    if (!now) now = 1e300;
+    if (!now) now = UINT64_MAX / kTicksPerSecond;
   }
-  process.done =
-      *now - static_cast<double>(process.started) / kTicksPerSecond > kSettledMs / 1000.0;
+  process.done = *now * kTicksPerSecond > process.started + kSettledMs / 1000 * kTicksPerSecond;
 }
 
 // The game as it is now: whether its folder holds its file, and its slot.
@@ -273,12 +273,10 @@ std::optional<ProcessStart> process_start(std::string_view stat) {
                       std::strtoull(std::string(fields[19]).c_str(), nullptr, 10)};
 }
 
-std::optional<double> uptime_seconds(std::string_view uptime) {
-  const std::string first(uptime.substr(0, uptime.find(' ')));
-  char* end = nullptr;
-  const double seconds = std::strtod(first.c_str(), &end);
-  if (first.empty() || end != first.c_str() + first.size()) return std::nullopt;
-  return seconds;
+std::optional<std::uint64_t> uptime_seconds(std::string_view uptime) {
+  const std::string_view whole = uptime.substr(0, uptime.find_first_of(". "));
+  if (!is_number(whole)) return std::nullopt;
+  return std::strtoull(std::string(whole).c_str(), nullptr, 10);
 }
 
 LinuxFiles platform_linux_files() {
@@ -305,7 +303,7 @@ std::vector<LinuxGame> survey_linux_games(const LinuxFiles& files, LinuxProcessM
   if (!memory.looked_up) look_up_self(files, memory);
   if (memory.proc.empty()) return {};
   std::vector<LinuxGame> games;
-  std::optional<double> now;
+  std::optional<std::uint64_t> now;
   decltype(memory.processes) seen;
   for (const FolderEntry& entry : files.list(memory.proc)) {
     if (!entry.folder || !is_number(entry.name)) continue;

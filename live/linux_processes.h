@@ -58,8 +58,8 @@ struct ProcessStart {
 };
 std::optional<ProcessStart> process_start(std::string_view stat);
 
-// Seconds since Linux started, from /proc/uptime.
-std::optional<double> uptime_seconds(std::string_view uptime);
+// Whole seconds since Linux started, from /proc/uptime.
+std::optional<std::uint64_t> uptime_seconds(std::string_view uptime);
 
 // How a survey reaches Linux's files: through the platform's file system
 // (platform_linux_files()), or a test's stand-in. Every path but the one

@@ -461,8 +461,9 @@ TEST(ProcessStart, ANameWithBlanksAndBrackets) {
 }
 
 TEST(Uptime, SecondsSinceLinuxStarted) {
-  EXPECT_EQ(uptime_seconds("6364.38 5000.01\n"), 6364.38);
+  EXPECT_EQ(uptime_seconds("6364.38 5000.01\n"), 6364u);
   EXPECT_FALSE(uptime_seconds(""));
+  EXPECT_FALSE(uptime_seconds(".38 5000.01\n"));
 }
 
 struct LineCase {
