@@ -66,18 +66,6 @@ check_file() {
   fi
 }
 
-# A screenshot of the state, whose every label, button, line and cell must
-# show its text whole, measured in the control's font.
-shot() {
-  /usr/bin/import -window root "shots/$1.png" 2>/dev/null
-  "$wine" window_probe.exe "holsterkeys-setup" --utf8 >fit.out 2>&1
-  if grep -q "^fit	clipped" fit.out; then
-    echo "FAILED: $1: a text does not fit its control"; grep "^fit	clipped" fit.out; status=1
-  else
-    echo "ok: $1: every text fits its control"
-  fi
-}
-
 # Starts the window in the folder setup_folder, else in this one.
 start_setup() {
   (cd "${setup_folder:-.}" && exec "$wine" holsterkeys-setup.exe "$@") >setup.out 2>&1 &
@@ -282,6 +270,26 @@ grep -qa "^handguns=0x75" "$copy/holsterkeys.ini" && echo "ok: the copy holds th
 cmp -s "$game/holsterkeys.ini" <(printf "$players_file") && echo "ok: the ignored file is as it was" ||
   { echo "FAILED: the file the game ignores was written"; status=1; }
 rm -rf "$game" "$copy"
+
+# The folder of the file changed and deleted under the window: the window
+# goes on, and shows the file as it is.
+wineserver -k 2>/dev/null
+sleep 1
+mkdir -p deleted
+cp holsterkeys-setup.exe deleted/
+printf '[Bindings]\r\nhandguns=0x42\r\n' >deleted/holsterkeys.ini
+setup_folder=deleted start_setup
+check "the window in a folder about to be deleted" "^row	0	Handguns \(slot 2\)	B \(0x42\)	ok"
+# A game that writes its log into the folder without a pause: an edit of
+# the file still shows.
+(for _ in $(seq 300); do echo "frame" >>deleted/game.log; sleep 0.02; done) &
+logger=$!
+printf '[Bindings]\r\nhandguns=0x43\r\n' >deleted/holsterkeys.ini
+check "an edit shows while a game writes its log beside the file" \
+  "^row	0	Handguns \(slot 2\)	C \(0x43\)	ok"
+kill "$logger" 2>/dev/null
+rm -rf deleted
+check "its folder deleted, the window shows the file gone" "^row	0	Handguns \(slot 2\)	\(none\)"
 
 # The window in German, whose words are the longest, and in Russian, in
 # Cyrillic, at 100 % and at 150 %: in every state every text whole, and a

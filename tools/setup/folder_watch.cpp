@@ -14,8 +14,8 @@ bool FolderWatch::watch(const std::string& folder) {
   return true;
 }
 
-void FolderWatch::rearm() const {
-  if (change_ != nullptr) FindNextChangeNotification(change_);
+bool FolderWatch::rearm() const {
+  return change_ != nullptr && FindNextChangeNotification(change_);
 }
 
 void FolderWatch::stop() {

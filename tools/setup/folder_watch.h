@@ -23,14 +23,14 @@ class FolderWatch {
 
   // Signalled on a change; null while nothing is watched.
   HANDLE change() const { return change_; }
-  // After a change, waits for the next one.
-  void rearm() const;
+  // After a change, waits for the next one; false where Windows can no
+  // longer watch the folder, as when it is gone.
+  bool rearm() const;
+  void stop();
 
   const std::string& folder() const { return folder_; }
 
  private:
-  void stop();
-
   HANDLE change_ = nullptr;
   std::string folder_;
 };

@@ -46,7 +46,8 @@ void set_text(HWND window, const std::string& text) {
 // times a second, as the module polls. While a key is awaited, the key
 // states are watched every 10 ms, and a key message that no key state
 // follows within a third of a second is a key the module cannot see.
-constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3, kWatchTimer = 4;
+constexpr UINT_PTR kFileTimer = 1, kGameTimer = 2, kKeysTimer = 3, kWatchTimer = 4,
+                   kChangedTimer = 5;
 constexpr UINT kChangedMs = 100, kFileMs = 500, kGameMs = 2000, kKeysMs = kCyclePeriodMs,
                kWatchMs = 10;
 constexpr ULONGLONG kUnseenMs = 300;
@@ -128,10 +129,15 @@ class SetupWindow {
   HANDLE folder_change() const { return folder_watch_.change(); }
 
   // Changes often come in bursts, as an editor saves: the file is looked
-  // at once they are over.
+  // at a moment after the first, even where a game writes its log into the
+  // folder without a pause. A folder that is gone can no longer be watched.
   void on_folder_change() {
-    folder_watch_.rearm();
-    SetTimer(hwnd_, kFileTimer, kChangedMs, nullptr);
+    if (!folder_watch_.rearm()) {
+      folder_watch_.stop();
+      watch_folder();
+    }
+    if (!change_pending_) SetTimer(hwnd_, kChangedTimer, kChangedMs, nullptr);
+    change_pending_ = true;
   }
 
   // While the window waits for a key, and until the key taken is released,
@@ -269,8 +275,11 @@ class SetupWindow {
   }
 
   void on_timer(UINT_PTR id) {
-    if (id == kFileTimer) {
-      if (folder_change() != nullptr) KillTimer(hwnd_, kFileTimer);
+    if (id == kFileTimer || id == kChangedTimer) {
+      if (id == kChangedTimer) {
+        KillTimer(hwnd_, kChangedTimer);
+        change_pending_ = false;
+      }
       const ConfigFile now = inspect_config(view_.location);
       if (now.state == view_.file.state && now.bytes == view_.file.bytes) return;
       // What the status line said was about the file as it was.
@@ -579,6 +588,7 @@ class SetupWindow {
   std::pair<std::string, std::string> final_folder_;  // the folder edited, and its final path
   std::string game_line_;                             // what the game line says now
   FolderWatch folder_watch_;
+  bool change_pending_ = false;  // the file is looked at when kChangedTimer fires
 };
 
 }  // namespace
@@ -648,7 +658,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
             WAIT_OBJECT_0 &&
         handles == 1) {
       window.on_folder_change();
-      continue;
     }
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
