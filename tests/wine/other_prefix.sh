@@ -50,19 +50,6 @@ window_in() {
   echo "FAILED: $name: no control says"; echo "$text"; echo "in"; cat probe.out; status=1
 }
 
-# A picture of the screen in the build's folder, to look at, and whether
-# every text of the window fits its control.
-shot() {
-  mkdir -p "$scratch/shots"
-  /usr/bin/import -window root "$scratch/shots/$1.png" 2>/dev/null
-  "$wine" window_probe.exe "holsterkeys-setup" --utf8 >fit.out 2>&1
-  if grep -q "^fit	clipped" fit.out; then
-    echo "FAILED: $1: a text does not fit its control"; grep "^fit	clipped" fit.out; status=1
-  else
-    echo "ok: $1: every text fits its control"
-  fi
-}
-
 # Closes the setup window of PREFIX as a player does, with its Close
 # button's Alt key (KEY, l in English), and waits until it is gone.
 close_window() {

@@ -21,6 +21,20 @@ finish() {
 }
 trap finish EXIT
 
+# A picture of the screen, shots/NAME.png in the scratch folder, of the
+# setup window in the current folder's prefix, whose every label, button,
+# line and cell must show its text whole, measured in the control's font.
+shot() {
+  mkdir -p "$scratch/shots"
+  /usr/bin/import -window root "$scratch/shots/$1.png" 2>/dev/null
+  "$wine" window_probe.exe "holsterkeys-setup" --utf8 >fit.out 2>&1
+  if grep -q "^fit	clipped" fit.out; then
+    echo "FAILED: $1: a text does not fit its control"; grep "^fit	clipped" fit.out; status=1
+  else
+    echo "ok: $1: every text fits its control"
+  fi
+}
+
 # Waits up to `seconds` for FILE to hold a line matching PATTERN.
 wait_for() {
   local file=$1 pattern=$2 seconds=${3:-2}
