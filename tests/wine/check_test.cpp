@@ -41,22 +41,29 @@ HANDLE inheritable_file(const char* name, DWORD access, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Starts the checker in the current folder with its output in a file.
-PROCESS_INFORMATION start_checker(const std::string& arguments) {
-  HANDLE output = inheritable_file("check-output.txt", GENERIC_WRITE, CREATE_ALWAYS);
-  HANDLE input = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
+// Starts a program of this folder in the current folder, its input from
+// `input` (which it closes) and its output into the file `output_file`.
+PROCESS_INFORMATION start_program(const char* program, const std::string& arguments, HANDLE input,
+                                  const char* output_file) {
+  HANDLE output = inheritable_file(output_file, GENERIC_WRITE, CREATE_ALWAYS);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input;
   startup.hStdOutput = startup.hStdError = output;
-  std::string command = "\"" + beside_this_program("holsterkeys-check.exe") + "\" " + arguments;
+  std::string command = "\"" + beside_this_program(program) + "\" " + arguments;
   PROCESS_INFORMATION process{};
   CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                  &process);
   CloseHandle(output);
   CloseHandle(input);
   return process;
+}
+
+// Starts the checker in the current folder with its output in a file.
+PROCESS_INFORMATION start_checker(const std::string& arguments) {
+  return start_program("holsterkeys-check.exe", arguments,
+                       inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING), "check-output.txt");
 }
 
 std::string checker_output() {
@@ -255,18 +262,9 @@ TEST_F(Checker, SurveysFindAModuleLoadedAfterTheirFirstLook) {
   HANDLE told = nullptr, tell = nullptr;
   ASSERT_TRUE(CreatePipe(&told, &tell, &inherit, 0));
   SetHandleInformation(tell, HANDLE_FLAG_INHERIT, 0);
-  HANDLE output = inheritable_file("late-game.txt", GENERIC_WRITE, CREATE_ALWAYS);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = told;
-  startup.hStdOutput = startup.hStdError = output;
-  std::string command = "\"" + beside_this_program("check_tests.exe") + "\" --load-when-told";
-  PROCESS_INFORMATION game{};
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                             &startup, &game));
-  CloseHandle(told);
-  CloseHandle(output);
+  const PROCESS_INFORMATION game =
+      start_program("check_tests.exe", "--load-when-told", told, "late-game.txt");
+  ASSERT_NE(game.hProcess, nullptr);
   const auto game_says = [](const char* text) {
     for (int i = 0; i < 500; ++i, Sleep(20)) {
       std::ifstream file("late-game.txt");
@@ -285,6 +283,8 @@ TEST_F(Checker, SurveysFindAModuleLoadedAfterTheirFirstLook) {
   DWORD written = 0;
   WriteFile(tell, "\n", 1, &written, nullptr);
   ASSERT_TRUE(game_says("loaded"));
+  EXPECT_TRUE(lists_game(survey_running(memory)));
+  // and from what the surveys remember.
   EXPECT_TRUE(lists_game(survey_running(memory)));
   CloseHandle(tell);
   WaitForSingleObject(game.hProcess, 10000);
