@@ -86,6 +86,13 @@ std::int64_t unix_seconds(const FILETIME& time) {
   return static_cast<std::int64_t>(ticks / 10'000'000) - 11'644'473'600;
 }
 
+// Opens a file to read it, whoever else has it open.
+HANDLE open_to_read(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 }  // namespace
 
 PathKind path_kind(const std::string& path, FileFailure& failure) {
@@ -121,9 +128,7 @@ std::string absolute(const std::string& path) {
 }
 
 bool read_whole_file(const std::string& path, std::string& bytes, FileFailure& failure) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = open_to_read(path);
   if (handle == INVALID_HANDLE_VALUE) {
     failure = failure_of(GetLastError());
     return false;
@@ -152,9 +157,7 @@ VirtualStore virtual_store() {
 
 bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t size,
                   std::string& bytes, FileFailure& failure) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = open_to_read(path);
   if (handle == INVALID_HANDLE_VALUE) {
     failure = failure_of(GetLastError());
     return false;
@@ -164,12 +167,12 @@ bool read_file_at(const std::string& path, std::uint64_t offset, std::size_t siz
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
   DWORD got = 0;
-  const bool whole =
-      ReadFile(handle, read.data(), static_cast<DWORD>(size), &got, &at) && got == size;
-  const DWORD error = GetLastError();
+  const bool read_any = ReadFile(handle, read.data(), static_cast<DWORD>(size), &got, &at);
+  // A read that ends early sets no error of its own.
+  const DWORD error = read_any ? ERROR_HANDLE_EOF : GetLastError();
   CloseHandle(handle);
-  if (!whole) {
-    failure = failure_of(got < size && error == ERROR_SUCCESS ? ERROR_HANDLE_EOF : error);
+  if (!read_any || got != size) {
+    failure = failure_of(error);
     return false;
   }
   bytes += read;
