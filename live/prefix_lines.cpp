@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "advice/config_file.h"
+#include "keys/player_text.h"
 
 namespace holsterkeys {
 namespace {
@@ -48,9 +49,10 @@ std::string steam_launch_options(const std::string& folder, const std::string& p
     return {};
   }
   // For each word of the command up to the game's program, c gathers it;
-  // at the program, what was gathered runs with holsterkeys-setup.exe.
-  return "bash -c 'for a; do [[ $a == *\"/" + name + "\" ]] && exec \"${c[@]}\" \"" + setup +
-         "\"; c+=(\"$a\"); done; exec \"$@\"' -- %command%";
+  // at the program, in any case as Wine finds it, what was gathered runs
+  // with holsterkeys-setup.exe.
+  return "bash -c 'for a; do [[ ${a,,} == *\"/" + lowercase(name) + "\" ]] && exec \"${c[@]}\" \"" +
+         setup + "\"; c+=(\"$a\"); done; exec \"$@\"' -- %command%";
 }
 
 }  // namespace holsterkeys

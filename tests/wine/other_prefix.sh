@@ -76,7 +76,7 @@ running_status=$?
 [ "$running_status" = 0 ] && echo "ok: --running exits with 0" ||
   { echo "FAILED: --running exited with $running_status"; cat running.out; status=1; }
 tr -d '\r' <running.out >running.txt
-launch_options="bash -c 'for a; do [[ \$a == *\"/window_host.exe\" ]] && exec \"\${c[@]}\" \"$game/holsterkeys-setup.exe\"; c+=(\"\$a\"); done; exec \"\$@\"' -- %command%"
+launch_options="bash -c 'for a; do [[ \${a,,} == *\"/window_host.exe\" ]] && exec \"\${c[@]}\" \"$game/holsterkeys-setup.exe\"; c+=(\"\$a\"); done; exec \"\$@\"' -- %command%"
 protontricks="cd '$game' && protontricks-launch --appid 4242 holsterkeys-setup.exe"
 says "the game's process" running.txt "  Module: $game/holsterkeys.dll"
 says "its prefix" running.txt "  Wine prefix: $compat/pfx, not this program's prefix."
@@ -120,8 +120,9 @@ close_window "$WINEPREFIX" s
 # Steam puts the command it would run in place of %command%: here the game
 # in its prefix, as Proton's command ends with the game's program. The
 # window that starts in its place is in the game's prefix, and sees the
-# game as one of its own.
-proton="env WINEPREFIX='$compat/pfx' '$wine' '$game/window_host.exe' 120"
+# game as one of its own. Steam may name the program in another case than
+# its file has, which Wine does not mind.
+proton="env WINEPREFIX='$compat/pfx' '$wine' '$game/Window_Host.exe' 120"
 sh -c "${launch_options/\%command\%/$proton}" >steam.out 2>&1 &
 window_in "$compat/pfx" "Steam's launch options start the window in the game's prefix" \
   "Game: window_host.exe has the module loaded, slot 0 (none selected yet). It reads this folder."
