@@ -151,6 +151,18 @@ Process first_look(const LinuxFiles& files, LinuxProcessMemory& memory, const st
   return process;
 }
 
+// Whether the process listed now with the entry time `listed` is the one
+// known by its number: the same entry, or one made again for a process of
+// the same start.
+bool is_same_process(const LinuxFiles& files, const std::string& folder, std::int64_t listed,
+                     const Process& known) {
+  if (listed == known.listed) return true;
+  if (known.started == 0) return false;
+  const auto stat = read_from(files, folder, "stat");
+  const auto start = stat ? process_start(*stat) : std::nullopt;
+  return start && start->ticks == known.started;
+}
+
 // A game's current folder: the link to it followed, or where it cannot
 // be, the folder its shell was in.
 void look_up_folder(const LinuxFiles& files, const std::string& folder, Process& process) {
@@ -193,7 +205,7 @@ void look_for_module(const LinuxFiles& files, const LinuxProcessMemory& memory,
 
 // The game as it is now: whether its folder holds its file, and its slot.
 LinuxGame game_now(const LinuxFiles& files, const std::string& folder, unsigned long pid,
-                   const Process& process) {
+                   Process& process) {
   LinuxGame game;
   game.pid = pid;
   game.program = process.game->program;
@@ -205,12 +217,16 @@ LinuxGame game_now(const LinuxFiles& files, const std::string& folder, unsigned 
       !game.folder_here.empty() && files.is_file(joined(game.folder_here, file_name(kConfigPath)));
   std::string bytes;
   FileFailure failure;
-  if (files.read_at(joined(folder, "mem"), kSlotAddress, sizeof(std::int32_t), bytes, failure)) {
+  // Each refusal may leave a line in the system's log: it is asked once.
+  if (process.memory_denied) {
+    game.slot_hidden = true;
+  } else if (files.read_at(joined(folder, "mem"), kSlotAddress, sizeof(std::int32_t), bytes,
+                           failure)) {
     std::int32_t slot;
     std::memcpy(&slot, bytes.data(), sizeof slot);
     game.slot = slot;
   } else {
-    game.slot_hidden = failure.problem == FileProblem::kNoPermission;
+    game.slot_hidden = process.memory_denied = failure.problem == FileProblem::kNoPermission;
   }
   return game;
 }
@@ -244,10 +260,9 @@ WineEnvironment wine_environment(std::string_view environment) {
   };
   WineEnvironment where;
   const std::string compat_data = without_trailing_slashes(value("STEAM_COMPAT_DATA_PATH"));
-  where.steam = !compat_data.empty();
   if (const std::string prefix = value("WINEPREFIX"); !prefix.empty()) {
     where.prefix = without_trailing_slashes(prefix);
-  } else if (where.steam) {
+  } else if (!compat_data.empty()) {
     where.prefix = compat_data + "/pfx";
   } else if (const std::string home = value("HOME"); !home.empty()) {
     where.prefix = without_trailing_slashes(home) + "/.wine";
@@ -260,6 +275,9 @@ WineEnvironment wine_environment(std::string_view environment) {
       break;
     }
   }
+  // Launchers that run Proton outside Steam set its variables too, with
+  // no number of Steam's: nothing of Steam's can start such a game.
+  where.steam = !compat_data.empty() && !where.app_id.empty();
   where.pwd = value("PWD");
   return where;
 }
@@ -310,17 +328,17 @@ std::vector<LinuxGame> survey_linux_games(const LinuxFiles& files, LinuxProcessM
     const unsigned long pid = std::strtoul(entry.name.c_str(), nullptr, 10);
     if (pid == memory.self) continue;
     const std::string folder = joined(memory.proc, entry.name);
-    const std::pair key{pid, entry.modified};
-    const auto known = memory.processes.find(key);
-    Process process = known != memory.processes.end() ? known->second : Process{};
-    if (!process.looked && (known != memory.processes.end() || !memory.surveyed)) {
-      process = first_look(files, memory, folder);
-    }
+    const auto known = memory.processes.find(pid);
+    const bool same = known != memory.processes.end() &&
+                      is_same_process(files, folder, entry.modified, known->second);
+    Process process = same ? known->second : Process{};
+    if (!process.looked && (same || !memory.surveyed)) process = first_look(files, memory, folder);
+    process.listed = entry.modified;
     if (process.looked && !process.done && !process.game) {
       look_for_module(files, memory, folder, process, now);
     }
     if (process.game) games.push_back(game_now(files, folder, pid, process));
-    seen.emplace(key, std::move(process));
+    seen.emplace(pid, std::move(process));
   }
   memory.processes = std::move(seen);
   memory.surveyed = true;

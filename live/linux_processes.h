@@ -45,7 +45,7 @@ struct WineEnvironment {
   // where none can be told.
   std::string prefix;
   std::string app_id;  // Steam's number of the game: SteamAppId, else SteamGameId
-  bool steam = false;  // Steam started it through Proton (STEAM_COMPAT_DATA_PATH)
+  bool steam = false;  // Steam started it through Proton (STEAM_COMPAT_DATA_PATH, a number)
   std::string pwd;     // the folder its shell was in (PWD)
 };
 WineEnvironment wine_environment(std::string_view environment);
@@ -92,18 +92,22 @@ struct LinuxGame {
 
 // What surveys learnt of Linux's processes, so that a window that surveys
 // every few seconds reads only what is new. A process is known by its
-// number and the time of its entry in /proc, so that a number used again
-// is not. A process that appears after the first survey is looked at from
+// number and the time of its entry in /proc; where that time changes, as
+// when Linux drops the entry from its cache and makes it again, by the
+// start in its stat, so that a number used again is a new process. A
+// process that appears after the first survey is looked at from
 // the next one on, so that the many that live for a moment cost nothing;
 // what its environ says is read once, its maps until it has the module or
 // has settled without it, a game's current folder once. Only whether the
 // game's folder holds holsterkeys.ini, and its slot, are read at every
-// survey.
+// survey, its slot until Linux refuses it.
 struct LinuxProcessMemory {
   struct Process {
-    bool looked = false;        // its environ has been read
-    bool done = false;          // nothing more to learn: no game in another prefix
-    std::uint64_t started = 0;  // clock ticks since Linux started
+    std::int64_t listed = 0;     // the time of its entry in /proc
+    bool looked = false;         // its environ has been read
+    bool done = false;           // nothing more to learn: no game in another prefix
+    std::uint64_t started = 0;   // clock ticks since Linux started, or 0 where not read
+    bool memory_denied = false;  // Linux does not let this program read its slot
     WineEnvironment where;
     std::optional<MappedFiles> game;  // its maps, once the module is among them
     // A game's current folder, as Linux and as this program name it: Wine
@@ -111,8 +115,8 @@ struct LinuxProcessMemory {
     std::optional<std::string> folder;
     std::string folder_here;
   };
-  std::map<std::pair<unsigned long, std::int64_t>, Process> processes;
-  bool surveyed = false;  // a survey has listed the processes
+  std::map<unsigned long, Process> processes;  // by number
+  bool surveyed = false;                       // a survey has listed the processes
   // This program's own, looked up by the first survey: /proc as it is
   // reached (empty where it cannot be), and the process that /proc/self
   // is, with its prefix. Under Wine that is the Wine server of this

@@ -330,6 +330,17 @@ const SurveyCase kSurveyCases[] = {
              game.prefix = "/steam/compatdata/3000000001/pfx";
              game.app_id = "3000000001";
            })}},
+    {"ProtonOutsideSteam",
+     [](FakeProc& proc) {
+       proc.processes[0].environment = {"STEAM_COMPAT_DATA_PATH=/home/p/Games/umu/default",
+                                        "WINEPREFIX=/home/p/Games/umu/default"};
+     },
+     {with(proton_game(),
+           [](GameSeen& game) {
+             game.prefix = "/home/p/Games/umu/default";
+             game.app_id = "";
+             game.steam = false;
+           })}},
     {"NoProc", [](FakeProc& proc) { proc.reachable = false; }, {}},
     {"OwnPrefixUnknown", [](FakeProc& proc) { proc.self.environment.clear(); }, {}},
 };
@@ -394,8 +405,8 @@ TEST(LinuxSurveyMemory, ForgetsASettledProcessWithoutTheModule) {
 }
 
 // A number that Linux gives to a new process is a new process: its entry
-// in /proc is newer. It is looked at from the survey after the one that
-// first lists it.
+// in /proc is newer, and so is its start. It is looked at from the survey
+// after the one that first lists it.
 TEST(LinuxSurveyMemory, ANumberUsedAgainIsANewProcess) {
   FakeProc proc;
   proc.processes[0].maps = maps_of({"/usr/bin/bash", kNtdll});
@@ -403,8 +414,34 @@ TEST(LinuxSurveyMemory, ANumberUsedAgainIsANewProcess) {
   EXPECT_TRUE(survey_linux_games(proc.access(), memory).empty());
   proc.processes[0].maps = game_maps();
   proc.processes[0].listed += 5;
+  proc.processes[0].started += 500;
   EXPECT_TRUE(survey_linux_games(proc.access(), memory).empty());
   EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+}
+
+// Linux makes a process's entry in /proc again after dropping it from its
+// cache, with a new time: a game of the same start is the same game, listed
+// at every survey and not read again.
+TEST(LinuxSurveyMemory, AnEntryMadeAgainIsTheSameGame) {
+  FakeProc proc;
+  LinuxProcessMemory memory;
+  EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+  proc.processes[0].listed += 5;
+  proc.read.clear();
+  EXPECT_EQ(survey_linux_games(proc.access(), memory).size(), 1u);
+  EXPECT_EQ(names_read(proc), (std::vector<std::string>{"stat", "mem"}));
+}
+
+// Where Linux refuses a game's memory to this program, each refusal may
+// leave a line in the system's log: it is asked once.
+TEST(LinuxSurveyMemory, AGameWhoseMemoryIsRefusedIsAskedOnce) {
+  FakeProc proc;
+  proc.processes[0].memory_denied = true;
+  LinuxProcessMemory memory;
+  EXPECT_TRUE(survey_linux_games(proc.access(), memory).at(0).slot_hidden);
+  proc.read.clear();
+  EXPECT_TRUE(survey_linux_games(proc.access(), memory).at(0).slot_hidden);
+  EXPECT_TRUE(proc.read.empty()) << testing::PrintToString(proc.read);
 }
 
 // Processes come and go by the hundred while a compiler runs: one that
@@ -492,7 +529,7 @@ const LineCase kLineCases[] = {
      steam_launch_options("/home/p/steamapps/common/The Game",
                           "/home/p/steamapps/common/The "
                           "Game/bin/My Game.exe"),
-     "bash -c 'for a; do [[ $a == *\"/My Game.exe\" ]] && exec \"${c[@]}\" "
+     "bash -c 'for a; do [[ ${a,,} == *\"/my game.exe\" ]] && exec \"${c[@]}\" "
      "\"/home/p/steamapps/common/The Game/holsterkeys-setup.exe\"; c+=(\"$a\"); done; exec "
      "\"$@\"' -- %command%"},
     {"SteamLaunchOptionsForAQuotedName", steam_launch_options("/games", "/games/it's.exe"), ""},
