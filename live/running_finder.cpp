@@ -43,9 +43,18 @@ void look_for_module(HANDLE process, ModulesSeen& seen) {
   HMODULE modules[1024];
   DWORD bytes = 0;
   if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) return;
+  const std::size_t count = std::min<std::size_t>(bytes / sizeof(HMODULE), std::size(modules));
+  const auto base_of = [&](std::size_t i) { return reinterpret_cast<std::uintptr_t>(modules[i]); };
+  // Where a module looked at is gone, another may stand at its address now.
+  std::vector<std::uintptr_t> now(count);
+  for (std::size_t i = 0; i < count; ++i) now[i] = base_of(i);
+  std::sort(now.begin(), now.end());
+  if (!std::includes(now.begin(), now.end(), seen.others.begin(), seen.others.end())) {
+    seen.others.clear();
+  }
   std::vector<std::uintptr_t> others;
-  for (DWORD i = 1; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
-    const auto base = reinterpret_cast<std::uintptr_t>(modules[i]);
+  for (std::size_t i = 1; i < count; ++i) {
+    const std::uintptr_t base = base_of(i);
     if (std::binary_search(seen.others.begin(), seen.others.end(), base)) {
       others.push_back(base);
       continue;
@@ -165,6 +174,8 @@ std::string module_remembered(DWORD id, HANDLE process, SurveyMemory& memory, Su
     const bool is_64 = is_64_bit(process);
     modules.settled = is_64 || has_settled(started);
     if (!is_64) look_for_module(process, modules);
+    // A settled program is not looked at again.
+    if (modules.settled) modules.others = {};
   }
   return (seen.modules[{id, started}] = std::move(modules)).module;
 }
