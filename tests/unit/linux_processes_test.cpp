@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "tests/case_name.h"
 
 #ifdef __linux__
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -535,6 +537,12 @@ const LineCase kLineCases[] = {
     {"SteamLaunchOptionsForAQuotedName", steam_launch_options("/games", "/games/it's.exe"), ""},
     {"SteamLaunchOptionsForAFolderWithADollar", steam_launch_options("/games/$x", "/games/a.exe"),
      ""},
+    {"SteamLaunchOptionsForANameWithADoubleQuote",
+     steam_launch_options("/games", "/games/a\"b.exe"), ""},
+    {"SteamLaunchOptionsForANameWithABacktick", steam_launch_options("/games", "/games/`x`.exe"),
+     ""},
+    {"SteamLaunchOptionsForAFolderWithABackslash",
+     steam_launch_options("/games/a\\b", "/games/a\\b/a.exe"), ""},
     {"SteamLaunchOptionsWithoutAProgram", steam_launch_options("/games", ""), ""},
 };
 
@@ -587,6 +595,38 @@ TEST_F(RealProc, FindsAStandInGameOfAnotherPrefix) {
   EXPECT_EQ(seen(*found), (GameSeen{static_cast<unsigned long>(game), folder + "/holsterkeys.dll",
                                     folder + "/game.exe", prefix, "4242", true, folder, true,
                                     slot_there ? std::optional(5) : std::nullopt, false}));
+}
+
+// What bash prints when it runs `line` after `script`, which stands in for
+// the programs the line names.
+std::string bash_says(const std::string& script, const std::string& line) {
+  InScratchFolder::write_file("line.sh", script + "\n" + line + "\n");
+  std::FILE* shell = popen("bash line.sh", "r");
+  std::string said;
+  for (int c; shell != nullptr && (c = std::fgetc(shell)) != EOF;) said += static_cast<char>(c);
+  if (shell != nullptr) pclose(shell);
+  return said;
+}
+
+// The lines offered to players, run by a real shell in folders and prefixes
+// whose names hold what a shell gives a meaning to: each reaches them.
+class LinesInAShell : public InScratchFolder {};
+
+TEST_F(LinesInAShell, ReachTheFolderAndPrefixNamed) {
+  const std::string here = final_path(".");
+  for (const std::string name : {"The Game's", "$HOME", "`id`", "a\\b", "a\"b", "*", "a;b", "!x",
+                                 "~", "a&b", "a\nb", "%x", "-x", "a b"}) {
+    const std::string folder = here + "/" + name;
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0) << name;
+    EXPECT_EQ(bash_says("protontricks-launch() { printf '%s|%s|%s' \"$PWD\" \"$2\" \"$3\"; }",
+                        protontricks_line(folder, "4242")),
+              folder + "|4242|holsterkeys-setup.exe")
+        << name;
+    EXPECT_EQ(bash_says("wine() { printf '%s|%s|%s' \"$PWD\" \"$WINEPREFIX\" \"$1\"; }",
+                        wine_prefix_line(folder, here + "/" + name + "pfx")),
+              folder + "|" + here + "/" + name + "pfx|holsterkeys-setup.exe")
+        << name;
+  }
 }
 #endif
 
